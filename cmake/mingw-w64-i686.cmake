@@ -1,9 +1,11 @@
-# Cross-compiles for 32-bit Windows with Debian's mingw-w64.
+# Cross-compiles for 32-bit Windows with Debian's mingw-w64, in its POSIX-threads
+# flavour: GoogleTest needs std::mutex, which the win32 flavour of GCC 12 lacks. The
+# threads library is linked statically like the rest of the runtime.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)

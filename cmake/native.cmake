@@ -11,6 +11,7 @@ target_compile_options(tvl_module PRIVATE ${MODULE_WARNINGS})
 add_library(tvl_standin STATIC
   standin/panel_system.cpp
   standin/win32_loader.cpp
+  standin/win32_input.cpp
 )
 target_include_directories(tvl_standin PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_options(tvl_standin PRIVATE ${COMMON_WARNINGS})
@@ -20,6 +21,7 @@ target_link_libraries(tvl_module PUBLIC tvl_standin)
 find_package(GTest REQUIRED)
 add_executable(native_tests
   tests/native/seatbelt_test.cpp
+  tests/native/send_key_chord_test.cpp
 )
 target_compile_options(native_tests PRIVATE ${COMMON_WARNINGS})
 target_link_libraries(native_tests PRIVATE tvl_module tvl_standin GTest::gtest_main)

@@ -40,3 +40,12 @@ constexpr int VK_CONTROL = 0x11;
 HMODULE WINAPI GetModuleHandleA(LPCSTR module_name);
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR proc_name);
 BOOL WINAPI GetModuleHandleExA(DWORD flags, LPCSTR module_name, HMODULE* module);
+
+// Windows and keyboard.
+HWND WINAPI FindWindowA(LPCSTR class_name, LPCSTR window_name);
+DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD process_id);
+DWORD WINAPI GetCurrentThreadId();
+BOOL WINAPI AttachThreadInput(DWORD attach, DWORD attach_to, BOOL do_attach);
+BOOL WINAPI GetKeyboardState(PBYTE key_state);
+BOOL WINAPI SetKeyboardState(PBYTE key_state);
+LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

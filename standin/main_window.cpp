@@ -1,0 +1,102 @@
+#include "standin/main_window.h"
+
+namespace standin {
+
+std::vector<ReceivedMessage> received_messages;
+
+namespace {
+
+bool KeyDown(int virtual_key) { return (GetKeyState(virtual_key) & 0x8000) != 0; }
+
+LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+      received_messages.push_back({message, static_cast<std::uint32_t>(wparam),
+                                   static_cast<std::uint32_t>(lparam), KeyDown(VK_CONTROL),
+                                   KeyDown(VK_SHIFT)});
+      return 0;
+    case WM_CLOSE:
+      DestroyWindow(window);
+      return 0;
+    case WM_DESTROY:
+      // Only a window on its own thread ends that thread's message loop.
+      if (GetWindowLongPtrA(window, GWLP_USERDATA) != 0) {
+        PostQuitMessage(0);
+      }
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wparam, lparam);
+  }
+}
+
+HWND CreateHiddenWindow(bool ends_thread_loop) {
+  static const ATOM window_class = [] {
+    WNDCLASSA description{};
+    description.lpfnWndProc = MainWindowProcedure;
+    description.hInstance = GetModuleHandleA(nullptr);
+    description.lpszClassName = "FS98MAIN";
+    return RegisterClassA(&description);
+  }();
+  if (window_class == 0) {
+    return nullptr;
+  }
+  // Hidden: focus events of a shown window could reset the key state mid-chord.
+  HWND window = CreateWindowExA(0, "FS98MAIN", "Main window", WS_OVERLAPPEDWINDOW, 0, 0, 64, 64,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  if (window != nullptr) {
+    SetWindowLongPtrA(window, GWLP_USERDATA, ends_thread_loop ? 1 : 0);
+  }
+  return window;
+}
+
+struct ThreadStart {
+  HANDLE created;
+  HWND window;
+};
+
+DWORD WINAPI WindowThread(void* parameter) {
+  ThreadStart& start = *static_cast<ThreadStart*>(parameter);
+  start.window = CreateHiddenWindow(true);
+  SetEvent(start.created);
+  if (start.window == nullptr) {
+    return 1;
+  }
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return 0;
+}
+
+}  // namespace
+
+MainWindow CreateMainWindow(bool on_own_thread) {
+  MainWindow window;
+  if (!on_own_thread) {
+    window.handle = CreateHiddenWindow(false);
+    window.thread_id = GetCurrentThreadId();
+    return window;
+  }
+  ThreadStart start{CreateEventA(nullptr, TRUE, FALSE, nullptr), nullptr};
+  window.thread = CreateThread(nullptr, 0, WindowThread, &start, 0, &window.thread_id);
+  WaitForSingleObject(start.created, INFINITE);
+  CloseHandle(start.created);
+  window.handle = start.window;
+  return window;
+}
+
+void DestroyMainWindow(MainWindow& window) {
+  if (window.thread != nullptr) {
+    PostMessageA(window.handle, WM_CLOSE, 0, 0);
+    WaitForSingleObject(window.thread, INFINITE);
+    CloseHandle(window.thread);
+  } else if (window.handle != nullptr) {
+    DestroyWindow(window.handle);
+  }
+  window = MainWindow{};
+}
+
+}  // namespace standin

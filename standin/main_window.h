@@ -1,0 +1,33 @@
+// A real, hidden window of class "FS98MAIN" under Windows (or Wine), on the calling
+// thread or on a thread of its own running a message loop. Its window procedure records
+// every keyboard message it handles, with Ctrl and Shift as GetKeyState shows them then.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace standin {
+
+struct ReceivedMessage {
+  UINT message;
+  std::uint32_t wparam;
+  std::uint32_t lparam;
+  bool control_down;
+  bool shift_down;
+};
+
+struct MainWindow {
+  HWND handle = nullptr;
+  HANDLE thread = nullptr;  // null when the window lives on the creating thread
+  DWORD thread_id = 0;
+};
+
+// Filled by the window procedure; a sender reads it after SendMessage has returned.
+extern std::vector<ReceivedMessage> received_messages;
+
+MainWindow CreateMainWindow(bool on_own_thread);
+void DestroyMainWindow(MainWindow& window);
+
+}  // namespace standin
