@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "bridge/switch_table.h"
 #include "host/panel_services.h"
 
 AddonSharedRecord* addon_record = nullptr;
@@ -18,6 +19,7 @@ void HOST_CALL GaugeCallback(std::uint32_t /*gauge*/, std::int32_t service_code,
     FindAddonRecord();
   }
   SyncSeatbeltSign(value);
+  ScanSwitchTable(value);
 }
 
 void FindAddonRecord() {

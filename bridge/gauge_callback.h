@@ -1,5 +1,6 @@
-// The frame callback of the gauge "Switches": finds the cabin add-on and keeps the
-// seat-belt sign in step between the panel variable and the add-on's shared record.
+// The frame callback of the gauge "Switches": finds the cabin add-on, keeps the seat-belt
+// sign in step between the panel variable and the add-on's shared record, then runs the
+// switch table's pass.
 #pragma once
 
 #include <cstdint>

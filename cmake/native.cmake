@@ -22,6 +22,10 @@ find_package(GTest REQUIRED)
 add_executable(native_tests
   tests/native/seatbelt_test.cpp
   tests/native/send_key_chord_test.cpp
+  tests/native/switch_table_test.cpp
+  tests/native/model_test.cpp
+  tests/support/fresh_module.cpp
+  tests/support/bridge_model.cpp
 )
 target_compile_options(native_tests PRIVATE ${COMMON_WARNINGS})
 target_link_libraries(native_tests PRIVATE tvl_module tvl_standin GTest::gtest_main)

@@ -25,6 +25,7 @@ target_compile_options(tvl_standin_win32 PRIVATE ${COMMON_WARNINGS})
 
 add_executable(win32_tests
   tests/win32/send_key_chord_test.cpp
+  tests/win32/bridge_test.cpp
 )
 target_compile_options(win32_tests PRIVATE ${COMMON_WARNINGS})
 target_link_libraries(win32_tests PRIVATE tvl_module_objects tvl_standin_win32 GTest::gtest_main)

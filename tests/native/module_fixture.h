@@ -1,5 +1,5 @@
-// A fresh module in a fresh process for every test: empty panel, no add-on loaded, the
-// module state as it is when the library loads, and the host's table in ImportTable.
+// Every test starts with a fresh module (see StartFreshModule) and ends with no
+// malformed expression seen by the host.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,19 +8,16 @@
 #include <vector>
 
 #include "bridge/gauge_callback.h"
+#include "bridge/switch_table.h"
 #include "host/panel_services.h"
 #include "standin/panel_system.h"
+#include "standin/win32_input.h"
 #include "standin/win32_loader.h"
+#include "tests/support/fresh_module.h"
 
 class ModuleTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    standin::ResetPanel();
-    standin::ResetLoader();
-    ImportTable.panel_services.services = &standin::panel_services;
-    addon_record = nullptr;
-    last_seatbelt_value = 0;
-  }
+  void SetUp() override { StartFreshModule(); }
 
   void TearDown() override {
     EXPECT_EQ(standin::panel.errors, std::vector<std::string>{}) << "the host saw malformed expressions";
@@ -32,7 +29,21 @@ class ModuleTest : public ::testing::Test {
   static void RunFrame() {
     standin::panel.calculator_calls.clear();
     standin::loader.calls.clear();
+    standin::input.calls.clear();
+    standin::input.messages.clear();
     GaugeCallback(0, kFrameServiceCode, 0);
+  }
+
+  // The keys of the chords the frame sent, one character each ("M", "T", "1"): the
+  // virtual key of every key-down message the main window handled.
+  static std::string Chords() {
+    std::string keys;
+    for (const standin::DeliveredMessage& message : standin::input.messages) {
+      if (message.message == WM_KEYDOWN) {
+        keys += static_cast<char>(message.wparam);
+      }
+    }
+    return keys;
   }
 
   // The frame's expressions that name the seat-belt variable, in order.

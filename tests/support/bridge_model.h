@@ -1,0 +1,88 @@
+// A reference model of the whole bridge, written from its rules in plain words, and a
+// driver that plays the same steps on the real GaugeCallback against the stand-ins. The
+// randomized test and the fuzzer compare the two after every frame.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace model {
+
+// The fifteen panel variables: 0 is the seat-belt sign, 1 to 14 the command rows.
+constexpr int kVariableCount = 15;
+extern const char* const kVariableNames[kVariableCount];
+
+enum class AddonEvent {
+  kNone,
+  kLoad,                // the simulator loads the add-on, its export holding its record
+  kLoadWithNullExport,  // ... its export still null
+  kPublishRecord,       // the loaded add-on's export now holds its record
+  kNullExport,          // the loaded add-on's export goes back to null
+  kFree,                // the simulator frees the add-on's library once
+};
+
+// What happens around the module before one call of its callback.
+struct Step {
+  std::int32_t service_code = 10;
+  // Panel gauges write variables; an empty value makes the variable never-written again.
+  std::vector<std::pair<int, std::optional<std::int32_t>>> panel_sets;
+  AddonEvent addon_event = AddonEvent::kNone;
+  std::optional<std::int32_t> addon_sets_field;  // the loaded add-on changes its own field
+  std::optional<bool> main_window;               // the main window is created or destroyed
+};
+
+struct Chord {
+  std::uint32_t virtual_key;
+  std::uint32_t scan_code;
+  bool operator==(const Chord&) const = default;
+};
+
+// Everything of one frame that can be seen from outside the module.
+struct Outcome {
+  std::vector<std::string> expressions;
+  std::vector<std::string> loader_calls;
+  std::vector<Chord> chords;                      // delivered to the main window
+  std::map<std::string, std::int32_t> variables;  // the panel after the frame
+  std::optional<std::int32_t> addon_field;        // while the add-on's record is mapped
+  bool operator==(const Outcome&) const = default;
+};
+
+// The world and the module as the rules describe them.
+class Model {
+ public:
+  explicit Model(bool unset_reads_store_zero) : unset_reads_store_zero_(unset_reads_store_zero) {}
+  Outcome Run(const Step& step);
+
+ private:
+  std::int32_t Read(const std::string& name, std::int32_t current, Outcome& outcome) const;
+  void Write(const std::string& name, std::int32_t value, Outcome& outcome);
+
+  // The world.
+  bool unset_reads_store_zero_;
+  std::map<std::string, std::int32_t> panel_;
+  bool addon_mapped_ = false;
+  int addon_references_ = 0;
+  bool addon_pinned_ = false;
+  bool addon_export_holds_record_ = false;
+  std::int32_t addon_field_ = 0;
+  bool main_window_ = false;
+  // The module.
+  bool record_found_ = false;
+  std::int32_t seatbelt_at_frame_end_ = 0;
+  std::int32_t remembered_[kVariableCount] = {};
+};
+
+// The real module against the stand-ins. Start with a fresh module: StartFreshModule().
+void StartRealWorld(bool unset_reads_store_zero);
+Outcome RunReal(const Step& step);
+
+// A readable account of how two outcomes differ, or empty when they do not.
+std::string Difference(const Outcome& expected, const Outcome& actual);
+
+// A step written as text, for reports of a difference.
+std::string Describe(const Step& step);
+
+}  // namespace model
