@@ -24,6 +24,7 @@ add_executable(native_tests
   tests/native/send_key_chord_test.cpp
   tests/native/switch_table_test.cpp
   tests/native/model_test.cpp
+  tests/native/registration_test.cpp
   tests/support/fresh_module.cpp
   tests/support/bridge_model.cpp
 )

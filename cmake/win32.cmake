@@ -1,5 +1,6 @@
 # Windows build: the real module, a 32-bit DLL named Tvl_LvarSupport.gau. The runtime
 # is linked statically: a panel designer ships this one file and nothing beside it.
+enable_language(RC)
 set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 
 # Compiled once, linked into the module and into the Windows-side tests.
@@ -7,9 +8,22 @@ add_library(tvl_module_objects OBJECT ${MODULE_SOURCES})
 target_include_directories(tvl_module_objects PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_options(tvl_module_objects PRIVATE ${MODULE_WARNINGS})
 
-add_library(Tvl_LvarSupport SHARED $<TARGET_OBJECTS:tvl_module_objects>)
+add_library(Tvl_LvarSupport SHARED
+  $<TARGET_OBJECTS:tvl_module_objects>
+  host/load_notification.cpp
+  host/Tvl_LvarSupport.def
+  host/resources.rc
+)
+target_include_directories(Tvl_LvarSupport PRIVATE ${PROJECT_SOURCE_DIR})
+target_compile_options(Tvl_LvarSupport PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${MODULE_WARNINGS}>)
 target_link_options(Tvl_LvarSupport PRIVATE ${STATIC_RUNTIME})
 set_target_properties(Tvl_LvarSupport PROPERTIES PREFIX "" SUFFIX ".gau")
+
+# The cabin add-on as the module meets it: a library "Travinel.dll" exporting "TvlExport".
+add_library(Travinel SHARED standin/travinel_addon.cpp)
+target_compile_options(Travinel PRIVATE ${COMMON_WARNINGS})
+target_link_options(Travinel PRIVATE ${STATIC_RUNTIME})
+set_target_properties(Travinel PROPERTIES PREFIX "")
 
 # GoogleTest from Debian's sources, built with this toolchain.
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
@@ -31,7 +45,19 @@ target_compile_options(win32_tests PRIVATE ${COMMON_WARNINGS})
 target_link_libraries(win32_tests PRIVATE tvl_module_objects tvl_standin_win32 GTest::gtest_main)
 target_link_options(win32_tests PRIVATE ${STATIC_RUNTIME})
 
+# A stand-in host: loads the built Tvl_LvarSupport.gau and reads it as the simulator does.
+add_executable(gau_tests tests/win32/gau_test.cpp)
+target_compile_options(gau_tests PRIVATE ${COMMON_WARNINGS})
+target_link_libraries(gau_tests PRIVATE tvl_standin_win32 GTest::gtest_main version)
+target_link_options(gau_tests PRIVATE ${STATIC_RUNTIME})
+add_dependencies(gau_tests Tvl_LvarSupport Travinel)
+
 # One test process each under Wine, listed when ctest runs, so every test starts with a
 # fresh module and a fresh keyboard state.
 include(GoogleTest)
 gtest_discover_tests(win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+gtest_discover_tests(gau_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+
+# The file's exports and imported libraries, as the mingw objdump reads them.
+add_test(NAME gau_exports_and_imports
+  COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/check_exports $<TARGET_FILE:Tvl_LvarSupport>)

@@ -4,6 +4,5 @@
 ImportTableRecord ImportTable = {{kPanelServicesIdentifier, nullptr}, {0, nullptr}};
 
 void ExecuteCalculator(const char* expression, std::int32_t* integer_result) {
-  ImportTable.panel_services.services->execute_calculator(expression, nullptr, integer_result,
-                                                         nullptr);
+  HostServices().execute_calculator(expression, nullptr, integer_result, nullptr);
 }

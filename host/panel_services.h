@@ -48,9 +48,12 @@ constexpr std::uint32_t kPanelServicesIdentifier = 0x0000000F;
 
 extern "C" ImportTableRecord ImportTable;
 
+// The host's service table, its address read from ImportTable afresh at every call: the
+// host owns it.
+inline PanelServices& HostServices() { return *ImportTable.panel_services.services; }
+
 // Hands one expression to the host's calculator entry, with the integer result pointer
-// given (a read) or null (a write). The table's address is read from ImportTable afresh
-// at every call: the host owns it.
+// given (a read) or null (a write).
 void ExecuteCalculator(const char* expression, std::int32_t* integer_result);
 
 // The host reads these records as 32-bit words at fixed offsets.
