@@ -16,7 +16,8 @@ add_library(Tvl_LvarSupport SHARED
 )
 target_include_directories(Tvl_LvarSupport PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_options(Tvl_LvarSupport PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${MODULE_WARNINGS}>)
-target_link_options(Tvl_LvarSupport PRIVATE ${STATIC_RUNTIME})
+# Stripped: the shipped file carries no symbols beyond its two exports.
+target_link_options(Tvl_LvarSupport PRIVATE ${STATIC_RUNTIME} -s)
 set_target_properties(Tvl_LvarSupport PROPERTIES PREFIX "" SUFFIX ".gau")
 
 # The cabin add-on as the module meets it: a library "Travinel.dll" exporting "TvlExport".
