@@ -25,6 +25,8 @@ add_executable(native_tests
   tests/native/switch_table_test.cpp
   tests/native/model_test.cpp
   tests/native/registration_test.cpp
+  tests/native/scenario_test.cpp
+  tools/gauge_host/scenario.cpp
   tests/support/fresh_module.cpp
   tests/support/bridge_model.cpp
 )

@@ -62,3 +62,23 @@ gtest_discover_tests(gau_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
 # The file's exports and imported libraries, as the mingw objdump reads them.
 add_test(NAME gau_exports_and_imports
   COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/check_exports $<TARGET_FILE:Tvl_LvarSupport>)
+
+# The gauge host: runs the real module offline through a scenario, with its trace.
+set(DEFAULT_SCENARIO_HEADER ${CMAKE_BINARY_DIR}/generated/default_scenario.h)
+add_custom_command(OUTPUT ${DEFAULT_SCENARIO_HEADER}
+  COMMAND ${CMAKE_COMMAND} -DINPUT=${PROJECT_SOURCE_DIR}/scenarios/default.scn
+          -DOUTPUT=${DEFAULT_SCENARIO_HEADER} -DNAME=kDefaultScenario -P ${PROJECT_SOURCE_DIR}/cmake/embed_text.cmake
+  DEPENDS ${PROJECT_SOURCE_DIR}/scenarios/default.scn ${PROJECT_SOURCE_DIR}/cmake/embed_text.cmake)
+add_executable(tvl_gauge_host
+  tools/gauge_host/main.cpp
+  tools/gauge_host/scenario.cpp
+  bridge/switch_rows.cpp
+  ${DEFAULT_SCENARIO_HEADER}
+)
+target_include_directories(tvl_gauge_host PRIVATE ${CMAKE_BINARY_DIR}/generated)
+target_compile_options(tvl_gauge_host PRIVATE ${COMMON_WARNINGS})
+target_link_libraries(tvl_gauge_host PRIVATE tvl_standin_win32)
+target_link_options(tvl_gauge_host PRIVATE ${STATIC_RUNTIME})
+add_dependencies(tvl_gauge_host Tvl_LvarSupport Travinel)
+add_test(NAME gauge_host_scenarios
+  COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/gauge_host_test $<TARGET_FILE:tvl_gauge_host>)

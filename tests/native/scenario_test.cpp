@@ -1,0 +1,166 @@
+// The gauge host's scenario parser: what each well-formed step becomes, and the error or
+// warning every kind of bad input gets, with the file name and line.
+
+#include <gtest/gtest.h>
+
+#include "tools/gauge_host/scenario.h"
+
+namespace {
+
+using gauge_host::ParseScenario;
+using gauge_host::Scenario;
+using gauge_host::StepKind;
+
+TEST(ScenarioTest, EveryStepKind) {
+  const Scenario scenario = ParseScenario(
+      "# a comment line\n"
+      "set Tvl_CallMayday 1   # a panel gauge presses\n"
+      "\n"
+      "frame\n"
+      "frames 25\n"
+      "frame 3\n"
+      "addon load\n"
+      "addon export null\n"
+      "addon export record\n"
+      "addon seatbelt -7\n"
+      "addon free\n"
+      "window destroy\n"
+      "window create\n"
+      "  expect Tvl_SeatbeltSign +1\n"
+      "expect addon seatbelt 0\n"
+      "expect chords none\n"
+      "expect chords Ctrl+Shift+M ctrl+shift+t Ctrl+Shift+1\n",
+      "all.scn");
+  EXPECT_EQ(scenario.errors, std::vector<std::string>{});
+  EXPECT_EQ(scenario.warnings, std::vector<std::string>{});
+  struct Expected {
+    int line;
+    StepKind kind;
+    std::string name;
+    std::int32_t value;
+    std::uint32_t frames;
+    std::string chord_keys;
+  };
+  const std::vector<Expected> expected = {
+      {2, StepKind::kSet, "Tvl_CallMayday", 1, 1, ""},
+      {4, StepKind::kFrames, "", 0, 1, ""},
+      {5, StepKind::kFrames, "", 0, 25, ""},
+      {6, StepKind::kFrames, "", 0, 3, ""},
+      {7, StepKind::kAddonLoad, "", 0, 1, ""},
+      {8, StepKind::kAddonExportNull, "", 0, 1, ""},
+      {9, StepKind::kAddonExportRecord, "", 0, 1, ""},
+      {10, StepKind::kAddonSeatbelt, "", -7, 1, ""},
+      {11, StepKind::kAddonFree, "", 0, 1, ""},
+      {12, StepKind::kWindowDestroy, "", 0, 1, ""},
+      {13, StepKind::kWindowCreate, "", 0, 1, ""},
+      {14, StepKind::kExpectVariable, "Tvl_SeatbeltSign", 1, 1, ""},
+      {15, StepKind::kExpectAddonSeatbelt, "", 0, 1, ""},
+      {16, StepKind::kExpectChords, "", 0, 1, ""},
+      {17, StepKind::kExpectChords, "", 0, 1, "MT1"},
+  };
+  ASSERT_EQ(scenario.steps.size(), expected.size());
+  for (std::size_t index = 0; index < expected.size(); ++index) {
+    SCOPED_TRACE(scenario.steps[index].text);
+    EXPECT_EQ(scenario.steps[index].line, expected[index].line);
+    EXPECT_EQ(scenario.steps[index].kind, expected[index].kind);
+    EXPECT_EQ(scenario.steps[index].name, expected[index].name);
+    EXPECT_EQ(scenario.steps[index].value, expected[index].value);
+    EXPECT_EQ(scenario.steps[index].frames, expected[index].frames);
+    EXPECT_EQ(scenario.steps[index].chord_keys, expected[index].chord_keys);
+  }
+  EXPECT_EQ(scenario.steps[0].text, "set Tvl_CallMayday 1");
+  EXPECT_EQ(scenario.steps[11].text, "expect Tvl_SeatbeltSign +1");
+}
+
+TEST(ScenarioTest, ExtremeValuesFitIn32Bits) {
+  const Scenario scenario = ParseScenario("set Tvl_PlayMusic -2147483648\nset Tvl_PlayMusic 2147483647\n", "x");
+  ASSERT_EQ(scenario.errors, std::vector<std::string>{});
+  EXPECT_EQ(scenario.steps[0].value, INT32_MIN);
+  EXPECT_EQ(scenario.steps[1].value, INT32_MAX);
+}
+
+TEST(ScenarioTest, BadInputIsAnErrorWithFileAndLine) {
+  struct Case {
+    const char* line;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"fram", "unknown step 'fram' (did you mean 'frame'?); the steps are set, frame, frames, addon, window and expect"},
+      {"expct chords none", "unknown step 'expct' (did you mean 'expect'?); the steps are set, frame, frames, addon, window and expect"},
+      {"set", "'set' needs a variable name"},
+      {"set Tvl_CallMayday", "'set Tvl_CallMayday' needs a number"},
+      {"set Tvl_CallMayday one", "'one' is not a whole number"},
+      {"set Tvl_CallMayday 1.5", "'1.5' is not a whole number"},
+      {"set Tvl_CallMayday 0x10", "'0x10' is not a whole number"},
+      {"set Tvl_CallMayday -", "'-' is not a whole number"},
+      {"set Tvl_CallMayday 2147483648", "'2147483648' is beyond 32 bits: a value is from -2147483648 to 2147483647"},
+      {"set Tvl_CallMayday -2147483649", "'-2147483649' is beyond 32 bits: a value is from -2147483648 to 2147483647"},
+      {"set Tvl_CallMayday 99999999999999999999999", "'99999999999999999999999' is beyond 32 bits: a value is from -2147483648 to 2147483647"},
+      {"set Tvl_CallMayday 1 2", "unexpected '2' at the end of the step"},
+      {"set L:Tvl_CallMayday 1", "'L:Tvl_CallMayday' is not a variable name: use letters, digits and underscores"},
+      {"frames", "'frames' needs a number"},
+      {"frames 0", "a frame count is from 1 to 1000000, not 0"},
+      {"frame -3", "a frame count is from 1 to 1000000, not -3"},
+      {"frames 1000001", "a frame count is from 1 to 1000000, not 1000001"},
+      {"frame 2 more", "unexpected 'more' at the end of the step"},
+      {"addon", "'addon' is followed by load, free, export or seatbelt"},
+      {"addon unload", "'addon' is followed by load, free, export or seatbelt, not 'unload'"},
+      {"addon export", "'addon export' is followed by null or record"},
+      {"addon export nothing", "'addon export' is followed by null or record, not 'nothing'"},
+      {"addon seatbelt", "'addon seatbelt' needs a number"},
+      {"addon load now", "unexpected 'now' at the end of the step"},
+      {"window open", "'window' is followed by create or destroy, not 'open'"},
+      {"expect", "'expect' is followed by a variable and its value, 'addon seatbelt' or 'chords'"},
+      {"expect Tvl_SeatbeltSign", "'expect Tvl_SeatbeltSign' needs a number"},
+      {"expect addon field 1", "'expect addon' is followed by seatbelt and a value, not 'field'"},
+      {"expect addon seatbelt x", "'x' is not a whole number"},
+      {"expect chords", "'expect chords' is followed by none or chords such as Ctrl+Shift+M"},
+      {"expect chords Ctrl+M", "'Ctrl+M' is not a chord: write Ctrl+Shift+ and one letter or digit"},
+      {"expect chords Ctrl+Shift+F1", "'Ctrl+Shift+F1' is not a chord: write Ctrl+Shift+ and one letter or digit"},
+      {"expect chords Ctrl+Shift+-", "'Ctrl+Shift+-' is not a chord: write Ctrl+Shift+ and one letter or digit"},
+      {"expect chords none Ctrl+Shift+M", "unexpected 'Ctrl+Shift+M' at the end of the step"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    const Scenario scenario = ParseScenario(std::string("frame\n") + c.line + "\n", "bad.scn");
+    EXPECT_EQ(scenario.errors, std::vector<std::string>{std::string("bad.scn:2: error: ") + c.error});
+    EXPECT_EQ(scenario.steps.size(), 1u) << "a bad step was kept";
+  }
+}
+
+// Any name is allowed, as the host allows any; a name that is not the module's is warned
+// about, with the nearest of the fifteen.
+TEST(ScenarioTest, UnknownVariableNamesAreWarnedWithTheClosest) {
+  const Scenario scenario = ParseScenario(
+      "set Tvl_CallMayDay 1\n"
+      "expect Tvl_SeatBeltsign 0\n"
+      "set Tvl_GPWSGearWarning 1\n"
+      "set Tvl_ServeHotmeals 3\n"
+      "set Tvl_Ask250kts 1\n",
+      "names.scn");
+  EXPECT_EQ(scenario.errors, std::vector<std::string>{});
+  EXPECT_EQ(scenario.steps.size(), 5u);
+  const std::vector<std::string> warnings = {
+      "names.scn:1: warning: 'Tvl_CallMayDay' is not one of the module's variables; the closest is 'Tvl_CallMayday'",
+      "names.scn:2: warning: 'Tvl_SeatBeltsign' is not one of the module's variables; the closest is 'Tvl_SeatbeltSign'",
+      "names.scn:3: warning: 'Tvl_GPWSGearWarning' is not one of the module's variables; the closest is 'Tvl_GPWS_GearWarning'",
+      "names.scn:4: warning: 'Tvl_ServeHotmeals' is not one of the module's variables; the closest is 'Tvl_ServeHotMeal'",
+  };
+  EXPECT_EQ(scenario.warnings, warnings);
+}
+
+TEST(ScenarioTest, EveryErrorOfAFileIsReported) {
+  const Scenario scenario = ParseScenario("set A\nframe\r\nframes x\nwindow\n", "many.scn");
+  EXPECT_EQ(scenario.errors.size(), 3u);
+  EXPECT_EQ(scenario.steps.size(), 1u);
+  EXPECT_EQ(scenario.errors[2], "many.scn:4: error: 'window' is followed by create or destroy");
+}
+
+TEST(ScenarioTest, TheModulesFifteenVariables) {
+  const std::vector<std::string> names = gauge_host::ModuleVariableNames();
+  ASSERT_EQ(names.size(), 15u);
+  EXPECT_EQ(names.front(), "Tvl_SeatbeltSign");
+  EXPECT_EQ(names.back(), "Tvl_Ask250kts");
+}
+
+}  // namespace

@@ -1,0 +1,53 @@
+// Scenarios for the gauge host: a plain-text file, one step a line, "#" starting a
+// comment. The parser reports every error and warning with the file name and line.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gauge_host {
+
+enum class StepKind {
+  kSet,                  // set NAME VALUE: a panel gauge writes a variable
+  kFrames,               // frame [N] / frames N
+  kAddonLoad,            // addon load
+  kAddonFree,            // addon free
+  kAddonExportNull,      // addon export null
+  kAddonExportRecord,    // addon export record
+  kAddonSeatbelt,        // addon seatbelt VALUE: the add-on changes its own field
+  kWindowCreate,         // window create
+  kWindowDestroy,        // window destroy
+  kExpectVariable,       // expect NAME VALUE
+  kExpectAddonSeatbelt,  // expect addon seatbelt VALUE
+  kExpectChords,         // expect chords none | Ctrl+Shift+KEY ...
+};
+
+struct ScenarioStep {
+  int line = 0;
+  StepKind kind = StepKind::kFrames;
+  std::string name;          // the variable of set and expect
+  std::int32_t value = 0;    // set, addon seatbelt, expect
+  std::uint32_t frames = 1;  // frame and frames
+  std::string chord_keys;    // expect chords: the key of each chord in order, "" for none
+  std::string text;          // the line as written, without its comment
+};
+
+struct Scenario {
+  std::vector<ScenarioStep> steps;
+  std::vector<std::string> errors;  // "file:line: error: ..."
+  std::vector<std::string> warnings;
+};
+
+constexpr std::uint32_t kMostFramesInAStep = 1000000;
+
+Scenario ParseScenario(std::string_view text, const std::string& file_name);
+
+// The module's fifteen variables: the seat-belt sign and the switch table's rows.
+std::vector<std::string> ModuleVariableNames();
+
+// The known name nearest to the one given, by edit distance, ignoring case.
+std::string ClosestModuleVariable(std::string_view name);
+
+}  // namespace gauge_host
