@@ -32,7 +32,7 @@ void FindAddonRecord() {
     return;
   }
   // "TvlExport" is a data symbol that holds the record's address: read the pointer there.
-  addon_record = *reinterpret_cast<AddonSharedRecord* const*>(reinterpret_cast<std::uintptr_t>(symbol));
+  addon_record = *reinterpret_cast<AddonSharedRecord* const*>(symbol);
   if (addon_record != nullptr) {
     // Pinned, the add-on's library stays mapped however often the simulator frees it, so
     // the record never becomes unmapped memory under a later frame.

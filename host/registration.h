@@ -110,7 +110,7 @@ CHECK_HOST_OFFSET(GaugeHeader, default_size, 0x2C);
 CHECK_HOST_OFFSET(GaugeHeader, mouse_rectangles, 0x50);
 CHECK_HOST_OFFSET(GaugeHeader, gauge_callback, 0x54);
 
-CHECK_HOST_SIZE(MouseRectangle, 11 * 4);
+CHECK_HOST_SIZE(MouseRectangle, 0x2C);
 CHECK_HOST_OFFSET(MouseRectangle, box, 0x04);
 CHECK_HOST_OFFSET(MouseRectangle, cursor, 0x14);
 

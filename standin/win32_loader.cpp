@@ -82,7 +82,7 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR proc_name) {
     standin::Unsupported("GetProcAddress by ordinal");
   }
   loader.calls.push_back(std::string("GetProcAddress(") + proc_name + ")");
-  if (std::strcmp(proc_name, "TvlExport") != 0) {
+  if (std::strcmp(proc_name, "TvlExport") != 0 || !loader.addon->exports_tvl_export) {
     return nullptr;
   }
   return reinterpret_cast<FARPROC>(&loader.addon->tvl_export);

@@ -22,6 +22,7 @@ struct AddonRecordImage {
 struct AddonLibraryImage {
   AddonRecordImage* tvl_export;  // the exported data symbol "TvlExport"
   AddonRecordImage record;
+  bool exports_tvl_export = true;  // false: a library of that name without the export
 };
 
 struct Loader {

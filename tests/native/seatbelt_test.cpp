@@ -117,6 +117,39 @@ TEST_F(ModuleTest, LoaderCallsFollowTheSearch) {
   }
 }
 
+// One frame in each state a library named Travinel can be in: what the loader is asked,
+// whether the record is taken and the library pinned, and what the next frame asks.
+TEST_F(ModuleTest, SearchInEachStateOfTheLibrary) {
+  struct Library {
+    const char* name;
+    bool mapped, exports_tvl_export, export_holds_record;
+    std::vector<std::string> calls;
+    bool found;
+  };
+  const std::string look_up = "GetModuleHandleA(Travinel)";
+  const std::string read_export = "GetProcAddress(TvlExport)";
+  const std::string pin = "GetModuleHandleExA(PIN, Travinel)";
+  for (const Library& library : {
+           Library{"not mapped", false, false, false, {look_up}, false},
+           Library{"mapped without the export", true, false, true, {look_up, read_export}, false},
+           Library{"export holding null", true, true, false, {look_up, read_export}, false},
+           Library{"export holding the record", true, true, true, {look_up, read_export, pin}, true},
+       }) {
+    SCOPED_TRACE(library.name);
+    StartFreshModule();
+    if (library.mapped) {
+      standin::LoadAddonLibrary(library.export_holds_record).exports_tvl_export = library.exports_tvl_export;
+    }
+    RunFrame();
+    EXPECT_EQ(standin::loader.calls, library.calls);
+    EXPECT_EQ(addon_record != nullptr, library.found);
+    EXPECT_EQ(standin::loader.addon_pinned, library.found);
+    RunFrame();
+    EXPECT_EQ(standin::loader.calls, library.found ? std::vector<std::string>{} : library.calls)
+        << "searched again until found, never after";
+  }
+}
+
 // Before the add-on loads the variable is only tracked; the first frame with the record
 // compares against the value tracked on the frame before, not a stale one.
 TEST_F(ModuleTest, AddonFoundLateComparesAgainstTrackedValue) {
