@@ -40,3 +40,11 @@ target_link_libraries(native_tests PRIVATE tvl_module tvl_standin GTest::gtest_m
 include(GoogleTest)
 gtest_discover_tests(native_tests)
 
+# The module against the quiet stand-in platform, which never allocates, counted by
+# AddressSanitizer's allocator: not in the coverage build, which runs without it.
+if(NOT TVL_COVERAGE)
+  add_executable(allocation_test tests/native/allocation_test.cpp standin/quiet_platform.cpp)
+  target_compile_options(allocation_test PRIVATE ${COMMON_WARNINGS})
+  target_link_libraries(allocation_test PRIVATE tvl_module GTest::gtest_main)
+  gtest_discover_tests(allocation_test)
+endif()
