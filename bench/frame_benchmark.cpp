@@ -9,19 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "bridge/gauge_callback.h"
-#include "bridge/switch_table.h"
 #include "standin/quiet_platform.h"
+#include "tests/support/module_state.h"
 
 namespace {
 
 void StartModule(bool addon_loaded) {
   quiet::Reset();
-  ImportTable.panel_services.services = &quiet::services;
-  addon_record = nullptr;
-  last_seatbelt_value = 0;
-  for (SwitchEntry* row = switch_table; row->kind != SWITCH_END; ++row) {
-    row->last_value = 0;
+  ResetModuleState(quiet::services);
+  for (const SwitchEntry* row = switch_table; row->kind != SWITCH_END; ++row) {
     quiet::SetVariable(row->var_name, 0);
   }
   quiet::SetVariable("Tvl_SeatbeltSign", 0);

@@ -1,9 +1,10 @@
 #include "standin/quiet_platform.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
+
+#include "standin/unsupported.h"
 
 namespace quiet {
 
@@ -14,12 +15,9 @@ PanelServices services = [] {
   return table;
 }();
 
-namespace {
+using standin::Unsupported;
 
-[[noreturn]] void Unsupported(const char* what) {
-  std::fprintf(stderr, "quiet stand-in: unsupported: %s\n", what);
-  std::abort();
-}
+namespace {
 
 std::int32_t* Slot(const char* name, std::size_t length, bool create) {
   for (int index = 0; index < platform.variable_count; ++index) {
@@ -88,7 +86,7 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR module_name) {
 
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR proc_name) {
   if (module != reinterpret_cast<HMODULE>(&platform.addon)) {
-    quiet::Unsupported("GetProcAddress on a module that is not mapped");
+    standin::Unsupported("GetProcAddress on a module that is not mapped");
   }
   return std::strcmp(proc_name, "TvlExport") == 0 ? reinterpret_cast<FARPROC>(&platform.addon.tvl_export) : nullptr;
 }

@@ -1,19 +1,15 @@
 #include "standin/win32_input.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <strings.h>
+
+#include "standin/unsupported.h"
 
 namespace standin {
 
 Input input;
 
 namespace {
-
-[[noreturn]] void Unsupported(const std::string& what) {
-  std::fprintf(stderr, "win32 stand-in: unsupported window or keyboard use: %s\n", what.c_str());
-  std::abort();
-}
 
 std::string Hex(std::uint64_t value, int digits = 0) {
   char text[24];

@@ -1,20 +1,15 @@
 #include "standin/win32_loader.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <strings.h>
+
+#include "standin/unsupported.h"
 
 namespace standin {
 
 Loader loader;
 
 namespace {
-
-[[noreturn]] void Unsupported(const std::string& what) {
-  std::fprintf(stderr, "win32 stand-in: unsupported loader use: %s\n", what.c_str());
-  std::abort();
-}
 
 // The loader's rule for a module name without a path: case-insensitive, and a name with
 // no extension means the ".dll" of that name.

@@ -4,9 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "bridge/gauge_callback.h"
-#include "bridge/switch_table.h"
 #include "standin/quiet_platform.h"
+#include "tests/support/module_state.h"
 
 // AddressSanitizer's allocator calls these hooks on every allocation, from malloc or new.
 extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*, std::size_t),
@@ -39,12 +38,7 @@ class AllocationTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(hooks_installed);
     quiet::Reset();
-    ImportTable.panel_services.services = &quiet::services;
-    addon_record = nullptr;
-    last_seatbelt_value = 0;
-    for (SwitchEntry* row = switch_table; row->kind != SWITCH_END; ++row) {
-      row->last_value = 0;
-    }
+    ResetModuleState(quiet::services);
   }
 };
 
