@@ -46,14 +46,17 @@ class ModuleTest : public ::testing::Test {
     return keys;
   }
 
-  // The frame's expressions that name the seat-belt variable, in order.
-  static std::vector<std::string> SeatbeltExpressions() {
+  // The frame's expressions that hold the fragment, in order.
+  static std::vector<std::string> ExpressionsWith(const std::string& fragment) {
     std::vector<std::string> texts;
     for (const std::string& text : standin::Expressions()) {
-      if (text.find("L:Tvl_SeatbeltSign,") != std::string::npos) {
+      if (text.find(fragment) != std::string::npos) {
         texts.push_back(text);
       }
     }
     return texts;
   }
+
+  // The frame's expressions that name the seat-belt variable, in order.
+  static std::vector<std::string> SeatbeltExpressions() { return ExpressionsWith("L:Tvl_SeatbeltSign,"); }
 };

@@ -33,15 +33,7 @@ class SwitchTableTest : public ModuleTest {
     standin::CreateStandinWindow("FS98MAIN", 2);
   }
 
-  static std::vector<std::string> Writes() {
-    std::vector<std::string> writes;
-    for (const std::string& text : standin::Expressions()) {
-      if (text.find("(>L:") != std::string::npos) {
-        writes.push_back(text);
-      }
-    }
-    return writes;
-  }
+  static std::vector<std::string> Writes() { return ExpressionsWith("(>L:"); }
 
   // Rows read this frame: every read but the seat-belt variable's, which comes first.
   static int RowsRead() {
