@@ -4,6 +4,7 @@
 
 #include "bridge/switch_table.h"
 #include "host/panel_services.h"
+#include "platform/win32.h"
 
 AddonSharedRecord* addon_record = nullptr;
 std::int32_t last_seatbelt_value = 0;

@@ -15,9 +15,9 @@ target_include_directories(tvl_module PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_options(tvl_module PRIVATE ${MODULE_WARNINGS})
 
 add_library(tvl_standin STATIC
-  standin/panel_system.cpp
-  standin/win32_loader.cpp
-  standin/win32_input.cpp
+  standin/shared/panel_system.cpp
+  standin/native/win32_loader.cpp
+  standin/native/win32_input.cpp
 )
 target_include_directories(tvl_standin PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_options(tvl_standin PRIVATE ${COMMON_WARNINGS})
@@ -43,7 +43,7 @@ gtest_discover_tests(native_tests)
 # The module against the quiet stand-in platform, which never allocates, counted by
 # AddressSanitizer's allocator: not in the coverage build, which runs without it.
 if(NOT TVL_COVERAGE)
-  add_executable(allocation_test tests/native/allocation_test.cpp standin/quiet_platform.cpp)
+  add_executable(allocation_test tests/native/allocation_test.cpp standin/native/quiet_platform.cpp)
   target_compile_options(allocation_test PRIVATE ${COMMON_WARNINGS})
   target_link_libraries(allocation_test PRIVATE tvl_module GTest::gtest_main)
   gtest_discover_tests(allocation_test)

@@ -21,7 +21,8 @@ target_link_options(Tvl_LvarSupport PRIVATE ${STATIC_RUNTIME} -s)
 set_target_properties(Tvl_LvarSupport PROPERTIES PREFIX "" SUFFIX ".gau")
 
 # The cabin add-on as the module meets it: a library "Travinel.dll" exporting "TvlExport".
-add_library(Travinel SHARED standin/travinel_addon.cpp)
+add_library(Travinel SHARED standin/win32/travinel_addon.cpp)
+target_include_directories(Travinel PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_options(Travinel PRIVATE ${COMMON_WARNINGS})
 target_link_options(Travinel PRIVATE ${STATIC_RUNTIME})
 set_target_properties(Travinel PROPERTIES PREFIX "")
@@ -32,8 +33,8 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 
 add_library(tvl_standin_win32 STATIC
-  standin/panel_system.cpp
-  standin/main_window.cpp
+  standin/shared/panel_system.cpp
+  standin/win32/main_window.cpp
 )
 target_include_directories(tvl_standin_win32 PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_options(tvl_standin_win32 PRIVATE ${COMMON_WARNINGS})

@@ -30,7 +30,7 @@ class SeatbeltTest : public ModuleTest, public ::testing::WithParamInterface<Cas
 
 // The add-on is loaded before the first frame.
 TEST_P(SeatbeltTest, FramesWithAddonLoaded) {
-  standin::AddonRecordImage& record = standin::LoadAddonLibrary().record;
+  AddonRecord& record = standin::LoadAddonLibrary().record;
   int number = 0;
   for (const Frame& frame : GetParam().frames) {
     SCOPED_TRACE("frame " + std::to_string(++number));
@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });
 
 TEST_F(ModuleTest, ServiceCodesOtherThanTenTouchNothing) {
-  standin::AddonRecordImage& record = standin::LoadAddonLibrary().record;
+  AddonRecord& record = standin::LoadAddonLibrary().record;
   record.seatbelt_sign = 1;
   for (std::int32_t code : {0, 1, 9, 11, -10, 100, INT_MIN, INT_MAX}) {
     SCOPED_TRACE("service code " + std::to_string(code));
@@ -160,7 +160,7 @@ TEST_F(ModuleTest, AddonFoundLateComparesAgainstTrackedValue) {
   EXPECT_EQ(SeatbeltExpressions(), std::vector<std::string>{kRead});
   RunFrame();
 
-  standin::AddonRecordImage& record = standin::LoadAddonLibrary().record;
+  AddonRecord& record = standin::LoadAddonLibrary().record;
   record.seatbelt_sign = 0;
   RunFrame();
   // Unchanged since the frame before: the add-on's state wins, and it is not toggled.
@@ -171,7 +171,7 @@ TEST_F(ModuleTest, AddonFoundLateComparesAgainstTrackedValue) {
 
 TEST_F(ModuleTest, AddonFoundLateAfterPanelChangePassesItOn) {
   RunFrame();
-  standin::AddonRecordImage& record = standin::LoadAddonLibrary().record;
+  AddonRecord& record = standin::LoadAddonLibrary().record;
   standin::panel.variables["Tvl_SeatbeltSign"] = 1;
   RunFrame();
   EXPECT_EQ(SeatbeltExpressions(), std::vector<std::string>{kRead});
@@ -181,7 +181,7 @@ TEST_F(ModuleTest, AddonFoundLateAfterPanelChangePassesItOn) {
 // A read for which the host stores nothing leaves the frame's value at 0, its start.
 TEST_F(ModuleTest, ReadThatStoresNothingSeesZero) {
   standin::panel.unset_read = standin::UnsetRead::kStoresNothing;
-  standin::AddonRecordImage& record = standin::LoadAddonLibrary().record;
+  AddonRecord& record = standin::LoadAddonLibrary().record;
   standin::panel.variables["Tvl_SeatbeltSign"] = 1;
   record.seatbelt_sign = 1;
   RunFrame();
@@ -200,7 +200,7 @@ TEST_F(ModuleTest, ReadThatStoresNothingSeesZero) {
 }
 
 TEST_F(ModuleTest, NeverWrittenVariableReadsZeroFromTheSimulator) {
-  standin::AddonRecordImage& record = standin::LoadAddonLibrary().record;
+  AddonRecord& record = standin::LoadAddonLibrary().record;
   record.seatbelt_sign = 0;
   RunFrame();
   ASSERT_FALSE(standin::panel.calculator_calls.empty());

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "keys/send_key_chord.h"
-#include "standin/win32_input.h"
+#include "standin/native/win32_input.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <sstream>
 
 #include "bridge/gauge_callback.h"
-#include "standin/panel_system.h"
-#include "standin/win32_input.h"
-#include "standin/win32_loader.h"
+#include "standin/shared/panel_system.h"
+#include "standin/native/win32_input.h"
+#include "standin/native/win32_loader.h"
 
 namespace model {
 
@@ -97,9 +97,9 @@ Outcome Model::Run(const Step& step) {
     main_window_ = *step.main_window;
   }
 
-  // Then the module's frame, on service code 10 only.
+  // Then the module's frame, on the frame service code only.
   Outcome outcome;
-  if (step.service_code == 10) {
+  if (step.service_code == kFrameServiceCode) {
     // Until found, the add-on is looked up every frame; found, it is pinned.
     if (!record_found_) {
       outcome.loader_calls.push_back("GetModuleHandleA(Travinel)");

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "host/panel_services.h"
+
 namespace model {
 
 // The fifteen panel variables: 0 is the seat-belt sign, 1 to 14 the command rows.
@@ -26,7 +28,7 @@ enum class AddonEvent {
 
 // What happens around the module before one call of its callback.
 struct Step {
-  std::int32_t service_code = 10;
+  std::int32_t service_code = kFrameServiceCode;
   // Panel gauges write variables; an empty value makes the variable never-written again.
   std::vector<std::pair<int, std::optional<std::int32_t>>> panel_sets;
   AddonEvent addon_event = AddonEvent::kNone;

@@ -5,8 +5,8 @@
 
 #include "bridge/gauge_callback.h"
 #include "host/panel_services.h"
-#include "standin/main_window.h"
-#include "standin/panel_system.h"
+#include "standin/win32/main_window.h"
+#include "standin/shared/panel_system.h"
 
 namespace {
 

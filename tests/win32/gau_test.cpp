@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "standin/main_window.h"
-#include "standin/panel_system.h"
+#include "standin/win32/main_window.h"
+#include "standin/shared/panel_system.h"
 
 namespace {
 
@@ -69,7 +69,7 @@ class GauTest : public ::testing::Test {
   void HandOverServiceTable() { import_table_[1] = AddressOf(&standin::panel_services); }
 
   void RunFrame() {
-    reinterpret_cast<Callback>(header_[0x54 / 4])(AddressOf(header_), 10, 0);
+    reinterpret_cast<Callback>(header_[0x54 / 4])(AddressOf(header_), kFrameServiceCode, 0);
   }
 
   HMODULE module_ = nullptr;

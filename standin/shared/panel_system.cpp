@@ -1,4 +1,4 @@
-#include "standin/panel_system.h"
+#include "standin/shared/panel_system.h"
 
 #include <algorithm>
 #include <cstring>

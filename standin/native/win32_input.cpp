@@ -1,9 +1,9 @@
-#include "standin/win32_input.h"
+#include "standin/native/win32_input.h"
 
 #include <cstdio>
 #include <strings.h>
 
-#include "standin/unsupported.h"
+#include "standin/native/unsupported.h"
 
 namespace standin {
 

@@ -1,4 +1,4 @@
-#include "standin/main_window.h"
+#include "standin/win32/main_window.h"
 
 namespace standin {
 
