@@ -16,6 +16,7 @@ target_compile_options(tvl_module PRIVATE ${MODULE_WARNINGS})
 
 add_library(tvl_standin STATIC
   standin/shared/panel_system.cpp
+  standin/shared/key_message_text.cpp
   standin/native/win32_loader.cpp
   standin/native/win32_input.cpp
 )
@@ -33,6 +34,8 @@ add_executable(native_tests
   tools/gauge_host/scenario.cpp
   tests/support/fresh_module.cpp
   tests/support/bridge_model.cpp
+  tests/support/bridge_driver.cpp
+  tests/support/bridge_report.cpp
 )
 target_compile_options(native_tests PRIVATE ${COMMON_WARNINGS})
 # The module calls the Win32 functions the stand-ins define.

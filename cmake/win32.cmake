@@ -34,6 +34,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 
 add_library(tvl_standin_win32 STATIC
   standin/shared/panel_system.cpp
+  standin/shared/key_message_text.cpp
   standin/win32/main_window.cpp
 )
 target_include_directories(tvl_standin_win32 PUBLIC ${PROJECT_SOURCE_DIR})

@@ -1,8 +1,17 @@
 #include "standin/win32/main_window.h"
 
+#include <ostream>
+
+#include "standin/shared/key_message_text.h"
+
 namespace standin {
 
 std::vector<ReceivedMessage> received_messages;
+
+void PrintTo(const ReceivedMessage& message, std::ostream* out) {
+  *out << KeyMessageText(message.message, message.wparam, message.lparam) << (message.control_down ? " Ctrl" : " no Ctrl")
+       << (message.shift_down ? " Shift" : " no Shift");
+}
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <iosfwd>
 #include <vector>
 
 namespace standin {
@@ -16,7 +17,11 @@ struct ReceivedMessage {
   std::uint32_t lparam;
   bool control_down;
   bool shift_down;
+  bool operator==(const ReceivedMessage&) const = default;
 };
+
+// "WM_CHAR 0x0D 0xE0320001 Ctrl Shift", for a failed expectation.
+void PrintTo(const ReceivedMessage& message, std::ostream* out);
 
 struct MainWindow {
   HWND handle = nullptr;

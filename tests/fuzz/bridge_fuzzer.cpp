@@ -28,7 +28,8 @@
 #include <vector>
 
 #include "host/panel_services.h"
-#include "tests/support/bridge_model.h"
+#include "tests/support/bridge_driver.h"
+#include "tests/support/bridge_report.h"
 #include "tests/support/fresh_module.h"
 
 namespace {

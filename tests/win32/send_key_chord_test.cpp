@@ -7,6 +7,7 @@
 
 #include "keys/send_key_chord.h"
 #include "standin/win32/main_window.h"
+#include "tests/support/chord_messages.h"
 
 namespace {
 
@@ -20,23 +21,9 @@ Keys ReadKeys() {
   return keys;
 }
 
-struct Expected {
-  UINT message;
-  std::uint32_t wparam;
-  std::uint32_t lparam;
-};
-
-void ExpectChord(const std::vector<Expected>& expected) {
-  const std::vector<ReceivedMessage>& received = standin::received_messages;
-  ASSERT_EQ(received.size(), expected.size());
-  for (std::size_t index = 0; index < expected.size(); ++index) {
-    SCOPED_TRACE("message " + std::to_string(index + 1));
-    EXPECT_EQ(received[index].message, expected[index].message);
-    EXPECT_EQ(received[index].wparam, expected[index].wparam);
-    EXPECT_EQ(received[index].lparam, expected[index].lparam);
-    EXPECT_TRUE(received[index].control_down) << "Ctrl not held while the window handled it";
-    EXPECT_TRUE(received[index].shift_down) << "Shift not held while the window handled it";
-  }
+// The chord's three messages, each handled with Ctrl and Shift held.
+void ExpectChord(std::uint32_t key, std::uint32_t scan_code) {
+  EXPECT_EQ(standin::received_messages, ChordMessages<ReceivedMessage>(key, scan_code, true));
 }
 
 class SendKeyChordWin32Test : public ::testing::Test {
@@ -51,7 +38,7 @@ TEST_F(SendKeyChordWin32Test, WindowOnTheCallingThread) {
   ASSERT_NE(window_.handle, nullptr);
   const Keys before = ReadKeys();
   SendKeyChord(0x4D, 0x32);
-  ExpectChord({{WM_KEYDOWN, 0x4D, 0x00320001}, {WM_CHAR, 0x0D, 0xE0320001}, {WM_KEYUP, 0x4D, 0xC0320001}});
+  ExpectChord(0x4D, 0x32);
   EXPECT_EQ(ReadKeys(), before);
 }
 
@@ -59,7 +46,8 @@ TEST_F(SendKeyChordWin32Test, WindowOnTheCallingThread) {
 TEST_F(SendKeyChordWin32Test, DigitKeyOnTheCallingThread) {
   window_ = standin::CreateMainWindow(false);
   SendKeyChord(0x33, 0x04);
-  ExpectChord({{WM_KEYDOWN, 0x33, 0x00040001}, {WM_CHAR, 0xFFFFFFF3, 0xE0040001}, {WM_KEYUP, 0x33, 0xC0040001}});
+  ExpectChord(0x33, 0x04);
+  EXPECT_EQ(standin::received_messages.at(1).wparam, 0xFFFFFFF3u);
 }
 
 // A Shift the user already holds stays held afterwards, with the rest of the state.
@@ -72,7 +60,7 @@ TEST_F(SendKeyChordWin32Test, UserHeldShiftComesBack) {
   const Keys before = ReadKeys();
   ASSERT_NE(before[VK_SHIFT] & 0x80, 0);
   SendKeyChord(0x54, 0x14);
-  ExpectChord({{WM_KEYDOWN, 0x54, 0x00140001}, {WM_CHAR, 0x14, 0xE0140001}, {WM_KEYUP, 0x54, 0xC0140001}});
+  ExpectChord(0x54, 0x14);
   EXPECT_EQ(ReadKeys(), before);
   EXPECT_NE(GetKeyState(VK_SHIFT) & 0x8000, 0);
   EXPECT_EQ(GetKeyState(VK_CONTROL) & 0x8000, 0);
@@ -85,7 +73,7 @@ TEST_F(SendKeyChordWin32Test, WindowOnAnotherThread) {
   const Keys zero{};
   ASSERT_TRUE(SetKeyboardState(const_cast<BYTE*>(zero.data())));
   SendKeyChord(0x4D, 0x32);
-  ExpectChord({{WM_KEYDOWN, 0x4D, 0x00320001}, {WM_CHAR, 0x0D, 0xE0320001}, {WM_KEYUP, 0x4D, 0xC0320001}});
+  ExpectChord(0x4D, 0x32);
   EXPECT_EQ(ReadKeys(), zero);
 }
 
