@@ -43,6 +43,12 @@ target_link_libraries(native_tests PRIVATE tvl_module tvl_standin GTest::gtest_m
 include(GoogleTest)
 gtest_discover_tests(native_tests)
 
+# The module as loaded, in a program of its own: nothing resets or runs it first.
+add_executable(loaded_module_test tests/native/loaded_module_test.cpp)
+target_compile_options(loaded_module_test PRIVATE ${COMMON_WARNINGS})
+target_link_libraries(loaded_module_test PRIVATE tvl_module tvl_standin GTest::gtest_main)
+gtest_discover_tests(loaded_module_test)
+
 # The module against the quiet stand-in platform, which never allocates, counted by
 # AddressSanitizer's allocator: not in the coverage build, which runs without it.
 if(NOT TVL_COVERAGE)

@@ -70,6 +70,12 @@ INSTANTIATE_TEST_SUITE_P(
               {{}, 0, {kRead, Write(0)}, 0, 0}}},
         Case{"PanelSwitchedOffAndOnFollowsAddon",
              {{1, 0, {kRead}, 1, 1}, {0, {}, {kRead}, 0, 0}, {1, {}, {kRead}, 1, 1}}},
+        // Any sign but 0 is on, a negative one too.
+        Case{"NegativeAddonSignIsWrittenAsOne",
+             {{0, -3, {kRead, Write(1)}, 1, -3}, {{}, {}, {kRead, Write(1)}, 1, -3}}},
+        // The longest seat-belt expression, written whole.
+        Case{"LowestValueIsWrittenBackWhole",
+             {{INT_MIN, INT_MIN, {kRead}, INT_MIN, INT_MIN}, {{}, {}, {kRead, Write(INT_MIN)}, INT_MIN, INT_MIN}}},
         Case{"ExtremeValuesAreChangesLikeAnyOther",
              {{INT_MIN, 0, {kRead}, INT_MIN, 1}, {INT_MAX, {}, {kRead}, INT_MAX, 0},
               {{}, {}, {kRead, Write(0)}, 0, 0}}}),

@@ -83,6 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
               {.sets = {{"Tvl_PassengerList", 1}}},
               {.sets = {{"Tvl_PassengerList", 0}}},
               {.sets = {{"Tvl_PassengerList", 1}}, .chords = "P"}}},
+        Case{"MomentaryFromNegativeToOneNeverFires",
+             {{.sets = {{"Tvl_ServeDrinks", -1}}}, {.sets = {{"Tvl_ServeDrinks", 1}}}, {}}},
         Case{"MomentaryOneOnFirstFrameFires", {{.sets = {{"Tvl_Ask250kts", 1}}, .chords = "3"}}},
         Case{"MomentaryOtherValuesNeverFire",
              {{.sets = {{"Tvl_Kneeboard", -1}}}, {.sets = {{"Tvl_Kneeboard", 5}}}, {.sets = {{"Tvl_Kneeboard", 0}}},

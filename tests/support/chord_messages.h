@@ -15,3 +15,15 @@ std::vector<Message> ChordMessages(std::uint32_t key, std::uint32_t scan_code, H
           Message{WM_CHAR, static_cast<std::uint32_t>(key - 0x40), scan_bits | 0xE0000001u, held, held},
           Message{WM_KEYUP, key, scan_bits | 0xC0000001u, held, held}};
 }
+
+// Sent to an ANSI window on another thread, a character message arrives as its low byte
+// alone: messages with that byte kept, to compare such a window's messages with a chord's.
+template <typename Message>
+std::vector<Message> CharacterLowBytes(std::vector<Message> messages) {
+  for (Message& message : messages) {
+    if (message.message == WM_CHAR) {
+      message.wparam &= 0xFF;
+    }
+  }
+  return messages;
+}

@@ -14,16 +14,6 @@ namespace {
 
 using standin::ReceivedMessage;
 
-// Across threads an ANSI window receives the character message's low byte alone.
-std::vector<ReceivedMessage> AcrossThreads(std::vector<ReceivedMessage> messages) {
-  for (ReceivedMessage& message : messages) {
-    if (message.message == WM_CHAR) {
-      message.wparam &= 0xFF;
-    }
-  }
-  return messages;
-}
-
 void RunFrame() { GaugeCallback(0, kFrameServiceCode, 0); }
 
 // The window lives on a thread of its own, as the simulator's main window does beside the
@@ -39,16 +29,16 @@ TEST(BridgeWin32Test, EveryCommandVariableSendsItsChord) {
   for (const Command& command : kCommands) {
     SCOPED_TRACE(command.variable);
     const std::vector<ReceivedMessage> chord =
-        AcrossThreads(ChordMessages<ReceivedMessage>(command.key, command.scan_code, true));
+        CharacterLowBytes(ChordMessages<ReceivedMessage>(command.key, command.scan_code, true));
     standin::received_messages.clear();
     standin::panel.variables[command.variable] = 1;
     RunFrame();
-    EXPECT_EQ(AcrossThreads(standin::received_messages), chord);
+    EXPECT_EQ(CharacterLowBytes(standin::received_messages), chord);
     standin::received_messages.clear();
     standin::panel.variables[command.variable] = 0;
     RunFrame();
     // Releasing a toggle is a change too; releasing a command is not.
-    EXPECT_EQ(AcrossThreads(standin::received_messages), command.toggle ? chord : std::vector<ReceivedMessage>{});
+    EXPECT_EQ(CharacterLowBytes(standin::received_messages), command.toggle ? chord : std::vector<ReceivedMessage>{});
   }
   EXPECT_EQ(standin::panel.errors, std::vector<std::string>{});
   standin::DestroyMainWindow(window);

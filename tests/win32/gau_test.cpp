@@ -14,6 +14,8 @@
 
 #include "standin/win32/main_window.h"
 #include "standin/shared/panel_system.h"
+#include "tests/support/chord_messages.h"
+#include "tests/support/commands.h"
 
 namespace {
 
@@ -206,6 +208,26 @@ TEST_F(GauTest, BridgeWithTheAddonLoadedFirst) {
   RunFrame();
   EXPECT_EQ(record->seatbelt_sign, 0) << "the panel's change did not reach the add-on";
   FreeLibrary(addon);
+}
+
+// The module as the library loads it: every command variable already 1 before the first
+// frame sends every chord on that frame, in table order, and none on the next.
+TEST_F(GauTest, FreshModuleSendsEveryCommandAlreadySet) {
+  HandOverServiceTable();
+  window_ = standin::CreateMainWindow(true);
+  ASSERT_NE(window_.handle, nullptr);
+  std::vector<standin::ReceivedMessage> chords;
+  for (const Command& command : kCommands) {
+    standin::panel.variables[command.variable] = 1;
+    const std::vector<standin::ReceivedMessage> chord =
+        CharacterLowBytes(ChordMessages<standin::ReceivedMessage>(command.key, command.scan_code, true));
+    chords.insert(chords.end(), chord.begin(), chord.end());
+  }
+  RunFrame();
+  EXPECT_EQ(CharacterLowBytes(standin::received_messages), chords);
+  standin::received_messages.clear();
+  RunFrame();
+  EXPECT_EQ(standin::received_messages, std::vector<standin::ReceivedMessage>{});
 }
 
 // Found late: searched for while absent and while its export holds null.
