@@ -82,7 +82,9 @@ DWORD WINAPI WindowThread(void* parameter) {
 
 }  // namespace
 
-MainWindow CreateMainWindow(bool on_own_thread) {
+namespace {
+
+MainWindow CreateWindowOnThread(bool on_own_thread) {
   MainWindow window;
   if (!on_own_thread) {
     window.handle = CreateHiddenWindow(false);
@@ -94,6 +96,25 @@ MainWindow CreateMainWindow(bool on_own_thread) {
   WaitForSingleObject(start.created, INFINITE);
   CloseHandle(start.created);
   window.handle = start.window;
+  return window;
+}
+
+}  // namespace
+
+MainWindow CreateMainWindow(bool on_own_thread) {
+  MainWindow window = CreateWindowOnThread(on_own_thread);
+  if (window.handle == nullptr) {
+    window.problem = "cannot create a window of class FS98MAIN";
+    return window;
+  }
+  const HWND found = FindWindowA("FS98MAIN", nullptr);
+  if (found != window.handle) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(found, &process);
+    DestroyMainWindow(window);
+    window.problem = "FindWindowA(\"FS98MAIN\") finds a window of process " + std::to_string(process) +
+                     " (this is " + std::to_string(GetCurrentProcessId()) + "), not the one just created";
+  }
   return window;
 }
 

@@ -16,13 +16,23 @@ using standin::ReceivedMessage;
 
 void RunFrame() { GaugeCallback(0, kFrameServiceCode, 0); }
 
+// The window goes with the test, also one that stops early: none is left on the desktop.
+class BridgeWin32Test : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    standin::ResetPanel();
+    standin::received_messages.clear();
+    ImportTable.panel_services.services = &standin::panel_services;
+  }
+  void TearDown() override { standin::DestroyMainWindow(window_); }
+  standin::MainWindow window_;
+};
+
 // The window lives on a thread of its own, as the simulator's main window does beside the
 // thread that runs the panels.
-TEST(BridgeWin32Test, EveryCommandVariableSendsItsChord) {
-  standin::ResetPanel();
-  ImportTable.panel_services.services = &standin::panel_services;
-  standin::MainWindow window = standin::CreateMainWindow(true);
-  ASSERT_NE(window.handle, nullptr);
+TEST_F(BridgeWin32Test, EveryCommandVariableSendsItsChord) {
+  window_ = standin::CreateMainWindow(true);
+  ASSERT_NE(window_.handle, nullptr) << window_.problem;
 
   RunFrame();
   EXPECT_TRUE(standin::received_messages.empty());
@@ -41,14 +51,12 @@ TEST(BridgeWin32Test, EveryCommandVariableSendsItsChord) {
     EXPECT_EQ(CharacterLowBytes(standin::received_messages), command.toggle ? chord : std::vector<ReceivedMessage>{});
   }
   EXPECT_EQ(standin::panel.errors, std::vector<std::string>{});
-  standin::DestroyMainWindow(window);
 }
 
 // A toggle set to 2 is flipped in the panel without a chord, and ends that frame's pass.
-TEST(BridgeWin32Test, ToggleAtTwoIsWrittenBackWithoutAChord) {
-  standin::ResetPanel();
-  ImportTable.panel_services.services = &standin::panel_services;
-  standin::MainWindow window = standin::CreateMainWindow(false);
+TEST_F(BridgeWin32Test, ToggleAtTwoIsWrittenBackWithoutAChord) {
+  window_ = standin::CreateMainWindow(false);
+  ASSERT_NE(window_.handle, nullptr) << window_.problem;
   standin::panel.variables["Tvl_PlayMusic"] = 2;
   standin::panel.variables["Tvl_CallMayday"] = 1;
   RunFrame();
@@ -56,7 +64,6 @@ TEST(BridgeWin32Test, ToggleAtTwoIsWrittenBackWithoutAChord) {
   ASSERT_EQ(standin::received_messages.size(), 3u);
   EXPECT_EQ(standin::received_messages[0].wparam, static_cast<std::uint32_t>('M'));
   EXPECT_EQ(standin::Expressions().back(), "1 (>L:Tvl_PlayMusic, number)");
-  standin::DestroyMainWindow(window);
 }
 
 }  // namespace

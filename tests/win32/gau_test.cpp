@@ -197,6 +197,7 @@ TEST_F(GauTest, BridgeWithTheAddonLoadedFirst) {
   AddonRecord* record = reinterpret_cast<AddonRecord*>(GetProcAddress(addon, "TvlRecord"));
   record->seatbelt_sign = 1;
   window_ = standin::CreateMainWindow(true);
+  ASSERT_NE(window_.handle, nullptr) << window_.problem;
 
   standin::panel.variables["Tvl_CallMayday"] = 1;
   RunFrame();
@@ -215,7 +216,7 @@ TEST_F(GauTest, BridgeWithTheAddonLoadedFirst) {
 TEST_F(GauTest, FreshModuleSendsEveryCommandAlreadySet) {
   HandOverServiceTable();
   window_ = standin::CreateMainWindow(true);
-  ASSERT_NE(window_.handle, nullptr);
+  ASSERT_NE(window_.handle, nullptr) << window_.problem;
   std::vector<standin::ReceivedMessage> chords;
   for (const Command& command : kCommands) {
     standin::panel.variables[command.variable] = 1;

@@ -35,7 +35,7 @@ class SendKeyChordWin32Test : public ::testing::Test {
 
 TEST_F(SendKeyChordWin32Test, WindowOnTheCallingThread) {
   window_ = standin::CreateMainWindow(false);
-  ASSERT_NE(window_.handle, nullptr);
+  ASSERT_NE(window_.handle, nullptr) << window_.problem;
   const Keys before = ReadKeys();
   SendKeyChord(0x4D, 0x32);
   ExpectChord(0x4D, 0x32);
@@ -45,6 +45,7 @@ TEST_F(SendKeyChordWin32Test, WindowOnTheCallingThread) {
 // On its own thread the window sees the whole 32-bit character value.
 TEST_F(SendKeyChordWin32Test, DigitKeyOnTheCallingThread) {
   window_ = standin::CreateMainWindow(false);
+  ASSERT_NE(window_.handle, nullptr) << window_.problem;
   SendKeyChord(0x33, 0x04);
   ExpectChord(0x33, 0x04);
   EXPECT_EQ(standin::received_messages.at(1).wparam, 0xFFFFFFF3u);
@@ -53,6 +54,7 @@ TEST_F(SendKeyChordWin32Test, DigitKeyOnTheCallingThread) {
 // A Shift the user already holds stays held afterwards, with the rest of the state.
 TEST_F(SendKeyChordWin32Test, UserHeldShiftComesBack) {
   window_ = standin::CreateMainWindow(false);
+  ASSERT_NE(window_.handle, nullptr) << window_.problem;
   Keys user{};
   user[VK_SHIFT] = 0x80;
   user['Q'] = 0x01;
@@ -68,7 +70,7 @@ TEST_F(SendKeyChordWin32Test, UserHeldShiftComesBack) {
 
 TEST_F(SendKeyChordWin32Test, WindowOnAnotherThread) {
   window_ = standin::CreateMainWindow(true);
-  ASSERT_NE(window_.handle, nullptr);
+  ASSERT_NE(window_.handle, nullptr) << window_.problem;
   ASSERT_NE(window_.thread_id, GetCurrentThreadId());
   const Keys zero{};
   ASSERT_TRUE(SetKeyboardState(const_cast<BYTE*>(zero.data())));
@@ -80,6 +82,7 @@ TEST_F(SendKeyChordWin32Test, WindowOnAnotherThread) {
 // Sent to an ANSI window on another thread, the character arrives as its low byte.
 TEST_F(SendKeyChordWin32Test, DigitKeyOnAnotherThread) {
   window_ = standin::CreateMainWindow(true);
+  ASSERT_NE(window_.handle, nullptr) << window_.problem;
   SendKeyChord(0x31, 0x02);
   ASSERT_EQ(standin::received_messages.size(), 3u);
   EXPECT_EQ(standin::received_messages[0].wparam, 0x31u);
