@@ -1,5 +1,6 @@
 #include "standin/win32/main_window.h"
 
+#include <algorithm>
 #include <ostream>
 
 #include "standin/shared/key_message_text.h"
@@ -80,10 +81,6 @@ DWORD WINAPI WindowThread(void* parameter) {
   return 0;
 }
 
-}  // namespace
-
-namespace {
-
 MainWindow CreateWindowOnThread(bool on_own_thread) {
   MainWindow window;
   if (!on_own_thread) {
@@ -99,6 +96,30 @@ MainWindow CreateWindowOnThread(bool on_own_thread) {
   return window;
 }
 
+void Destroy(const MainWindow& window) {
+  if (window.thread != nullptr) {
+    PostMessageA(window.handle, WM_CLOSE, 0, 0);
+    WaitForSingleObject(window.thread, INFINITE);
+    CloseHandle(window.thread);
+  } else if (window.handle != nullptr) {
+    DestroyWindow(window.handle);
+  }
+}
+
+// The windows made and not yet destroyed, destroyed when the program ends: left to Wine's
+// clean-up of an ended process, a window stays on the shared desktop for a while, where
+// the next program's FindWindowA("FS98MAIN") would find it.
+struct LiveWindows {
+  std::vector<MainWindow> windows;
+  ~LiveWindows() {
+    for (const MainWindow& window : windows) {
+      Destroy(window);
+    }
+  }
+};
+
+LiveWindows live_windows;
+
 }  // namespace
 
 MainWindow CreateMainWindow(bool on_own_thread) {
@@ -111,21 +132,22 @@ MainWindow CreateMainWindow(bool on_own_thread) {
   if (found != window.handle) {
     DWORD process = 0;
     GetWindowThreadProcessId(found, &process);
-    DestroyMainWindow(window);
+    Destroy(window);
+    window = MainWindow{};
     window.problem = "FindWindowA(\"FS98MAIN\") finds a window of process " + std::to_string(process) +
                      " (this is " + std::to_string(GetCurrentProcessId()) + "), not the one just created";
+    return window;
   }
+  live_windows.windows.push_back(window);
   return window;
 }
 
 void DestroyMainWindow(MainWindow& window) {
-  if (window.thread != nullptr) {
-    PostMessageA(window.handle, WM_CLOSE, 0, 0);
-    WaitForSingleObject(window.thread, INFINITE);
-    CloseHandle(window.thread);
-  } else if (window.handle != nullptr) {
-    DestroyWindow(window.handle);
-  }
+  std::vector<MainWindow>& live = live_windows.windows;
+  live.erase(std::remove_if(live.begin(), live.end(),
+                            [&](const MainWindow& made) { return made.handle == window.handle; }),
+             live.end());
+  Destroy(window);
   window = MainWindow{};
 }
 
