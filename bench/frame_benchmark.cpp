@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "standin/quiet_platform.h"
+#include "standin/native/quiet_platform.h"
 #include "tests/support/module_state.h"
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include "bridge/switch_table.h"
 #include "host/panel_services.h"
+#include "platform/win32.h"
 
 AddonSharedRecord* addon_record = nullptr;
 std::int32_t last_seatbelt_value = 0;
@@ -14,6 +15,9 @@ void HOST_CALL GaugeCallback(std::uint32_t /*gauge*/, std::int32_t service_code,
   if (service_code != kFrameServiceCode) {
     return;
   }
+  // Every read of this frame lands in value in turn, and a read for which the host stores
+  // nothing leaves what the previous read (or the seat-belt step's choice) put there: a
+  // row then takes that for its own variable's value.
   std::int32_t value = 0;
   if (addon_record == nullptr) {
     FindAddonRecord();

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/win32.h"
+#include "host/panel_services.h"
 
 // Belongs to the add-on and lives in its memory; the module reads and writes it in place.
 // The add-on may change the sign from another thread at any time, so every access to it
@@ -14,9 +14,6 @@ struct AddonSharedRecord {
   std::int32_t addon_private;           // the add-on's own, never touched here
   volatile std::int32_t seatbelt_sign;  // 0 = off, any other value = on
 };
-
-// The only service code on which the callback runs a frame.
-constexpr std::int32_t kFrameServiceCode = 10;
 
 // Module state, kept from load to unload.
 extern AddonSharedRecord* addon_record;  // set once found, never cleared

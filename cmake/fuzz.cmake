@@ -9,6 +9,8 @@ add_executable(bridge_fuzzer
   tests/fuzz/bridge_fuzzer.cpp
   tests/support/fresh_module.cpp
   tests/support/bridge_model.cpp
+  tests/support/bridge_driver.cpp
+  tests/support/bridge_report.cpp
 )
 target_compile_options(bridge_fuzzer PRIVATE ${COMMON_WARNINGS})
 target_link_libraries(bridge_fuzzer PRIVATE tvl_module tvl_standin)

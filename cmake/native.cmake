@@ -15,9 +15,10 @@ target_include_directories(tvl_module PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_options(tvl_module PRIVATE ${MODULE_WARNINGS})
 
 add_library(tvl_standin STATIC
-  standin/panel_system.cpp
-  standin/win32_loader.cpp
-  standin/win32_input.cpp
+  standin/shared/panel_system.cpp
+  standin/shared/key_message_text.cpp
+  standin/native/win32_loader.cpp
+  standin/native/win32_input.cpp
 )
 target_include_directories(tvl_standin PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_options(tvl_standin PRIVATE ${COMMON_WARNINGS})
@@ -33,6 +34,8 @@ add_executable(native_tests
   tools/gauge_host/scenario.cpp
   tests/support/fresh_module.cpp
   tests/support/bridge_model.cpp
+  tests/support/bridge_driver.cpp
+  tests/support/bridge_report.cpp
 )
 target_compile_options(native_tests PRIVATE ${COMMON_WARNINGS})
 # The module calls the Win32 functions the stand-ins define.
@@ -40,10 +43,16 @@ target_link_libraries(native_tests PRIVATE tvl_module tvl_standin GTest::gtest_m
 include(GoogleTest)
 gtest_discover_tests(native_tests)
 
+# The module as loaded, in a program of its own: nothing resets or runs it first.
+add_executable(loaded_module_test tests/native/loaded_module_test.cpp)
+target_compile_options(loaded_module_test PRIVATE ${COMMON_WARNINGS})
+target_link_libraries(loaded_module_test PRIVATE tvl_module tvl_standin GTest::gtest_main)
+gtest_discover_tests(loaded_module_test)
+
 # The module against the quiet stand-in platform, which never allocates, counted by
 # AddressSanitizer's allocator: not in the coverage build, which runs without it.
 if(NOT TVL_COVERAGE)
-  add_executable(allocation_test tests/native/allocation_test.cpp standin/quiet_platform.cpp)
+  add_executable(allocation_test tests/native/allocation_test.cpp standin/native/quiet_platform.cpp)
   target_compile_options(allocation_test PRIVATE ${COMMON_WARNINGS})
   target_link_libraries(allocation_test PRIVATE tvl_module GTest::gtest_main)
   gtest_discover_tests(allocation_test)

@@ -1,7 +1,8 @@
 # Windows build: the real module, a 32-bit DLL named Tvl_LvarSupport.gau. The runtime
-# is linked statically: a panel designer ships this one file and nothing beside it.
+# is linked statically into every program and library of this build: a panel designer
+# ships the module as this one file and nothing beside it, and the tests run as built.
 enable_language(RC)
-set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+add_link_options(-static -static-libgcc -static-libstdc++)
 
 # Compiled once, linked into the module and into the Windows-side tests.
 add_library(tvl_module_objects OBJECT ${MODULE_SOURCES})
@@ -17,23 +18,25 @@ add_library(Tvl_LvarSupport SHARED
 target_include_directories(Tvl_LvarSupport PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_options(Tvl_LvarSupport PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${MODULE_WARNINGS}>)
 # Stripped: the shipped file carries no symbols beyond its two exports.
-target_link_options(Tvl_LvarSupport PRIVATE ${STATIC_RUNTIME} -s)
+target_link_options(Tvl_LvarSupport PRIVATE -s)
 set_target_properties(Tvl_LvarSupport PROPERTIES PREFIX "" SUFFIX ".gau")
 
 # The cabin add-on as the module meets it: a library "Travinel.dll" exporting "TvlExport".
-add_library(Travinel SHARED standin/travinel_addon.cpp)
+add_library(Travinel SHARED standin/win32/travinel_addon.cpp)
+target_include_directories(Travinel PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_options(Travinel PRIVATE ${COMMON_WARNINGS})
-target_link_options(Travinel PRIVATE ${STATIC_RUNTIME})
 set_target_properties(Travinel PROPERTIES PREFIX "")
 
-# GoogleTest from Debian's sources, built with this toolchain.
+# GoogleTest from its sources, built with this toolchain.
+set(GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest's sources (Debian's package googletest puts them here)")
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 
 add_library(tvl_standin_win32 STATIC
-  standin/panel_system.cpp
-  standin/main_window.cpp
+  standin/shared/panel_system.cpp
+  standin/shared/key_message_text.cpp
+  standin/win32/main_window.cpp
 )
 target_include_directories(tvl_standin_win32 PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_options(tvl_standin_win32 PRIVATE ${COMMON_WARNINGS})
@@ -44,13 +47,11 @@ add_executable(win32_tests
 )
 target_compile_options(win32_tests PRIVATE ${COMMON_WARNINGS})
 target_link_libraries(win32_tests PRIVATE tvl_module_objects tvl_standin_win32 GTest::gtest_main)
-target_link_options(win32_tests PRIVATE ${STATIC_RUNTIME})
 
 # A stand-in host: loads the built Tvl_LvarSupport.gau and reads it as the simulator does.
 add_executable(gau_tests tests/win32/gau_test.cpp)
 target_compile_options(gau_tests PRIVATE ${COMMON_WARNINGS})
 target_link_libraries(gau_tests PRIVATE tvl_standin_win32 GTest::gtest_main version)
-target_link_options(gau_tests PRIVATE ${STATIC_RUNTIME})
 add_dependencies(gau_tests Tvl_LvarSupport Travinel)
 
 # One test process each under Wine, listed when ctest runs, so every test starts with a
@@ -79,7 +80,6 @@ add_executable(tvl_gauge_host
 target_include_directories(tvl_gauge_host PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_compile_options(tvl_gauge_host PRIVATE ${COMMON_WARNINGS})
 target_link_libraries(tvl_gauge_host PRIVATE tvl_standin_win32)
-target_link_options(tvl_gauge_host PRIVATE ${STATIC_RUNTIME})
 add_dependencies(tvl_gauge_host Tvl_LvarSupport Travinel)
 add_test(NAME gauge_host_scenarios
   COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/gauge_host_test $<TARGET_FILE:tvl_gauge_host>)

@@ -7,6 +7,13 @@
 
 #include "platform/win32.h"
 
+// The host calls the gauge's routines, its callback and the Linkage entries, and offers
+// its service table's entries, with the standard calling convention of 32-bit Windows.
+#define HOST_CALL WINAPI
+
+// The one service code on which the gauge callback runs a frame of the bridge.
+constexpr std::int32_t kFrameServiceCode = 10;
+
 struct GaugeElement;
 
 using ElementService = void(HOST_CALL*)(GaugeElement* element);

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/win32.h"
+#include "host/panel_services.h"
 
 struct GaugeHeader;
 

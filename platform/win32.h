@@ -4,10 +4,6 @@
 
 #if defined(_WIN32)
 #include <windows.h>
-// The host calls gauge routines, the gauge callback and the Linkage entries, and offers
-// its service table's entries, with the Win32 standard calling convention.
-#define HOST_CALL __stdcall
 #else
-#include "standin/win32_standin.h"
-#define HOST_CALL
+#include "standin/native/win32_standin.h"
 #endif

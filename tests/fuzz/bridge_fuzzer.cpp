@@ -12,7 +12,7 @@
 //   0x3_ V   the add-on writes V into its field
 //   0x4_     the main window is created; 0x5_ it is destroyed
 //   0x6c     the callback is called with kOtherServiceCodes[c], which runs no frame
-//   0x70-FF  the callback is called with service code 10: a frame
+//   0x70-FF  the callback is called with the frame service code: a frame
 // A value V is one byte: 0x00-0x7F itself, 0x80-0xFC -1 down to -125, 0xFD INT_MIN,
 // 0xFE INT_MAX, 0xFF the four bytes after it as a little-endian 32-bit integer. Operations
 // left after the last call end in a frame. The last of several operations of one kind in
@@ -27,7 +27,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/bridge_model.h"
+#include "host/panel_services.h"
+#include "tests/support/bridge_driver.h"
+#include "tests/support/bridge_report.h"
 #include "tests/support/fresh_module.h"
 
 namespace {
@@ -148,7 +150,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   while (const std::optional<model::Step> step = NextStep(input)) {
     steps.push_back(*step);
     ++totals.calls;
-    totals.frames += steps.back().service_code == 10 ? 1 : 0;
+    totals.frames += steps.back().service_code == kFrameServiceCode ? 1 : 0;
     const model::Outcome expected = model.Run(steps.back());
     const model::Outcome actual = model::RunReal(steps.back());
     const std::string difference = model::Difference(expected, actual);

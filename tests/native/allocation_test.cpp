@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "standin/quiet_platform.h"
+#include "standin/native/quiet_platform.h"
 #include "tests/support/module_state.h"
 
 // AddressSanitizer's allocator calls these hooks on every allocation, from malloc or new.
@@ -59,7 +59,7 @@ TEST_F(AllocationTest, ThousandFramesAllocateNothing) {
     quiet::platform.addon_loaded = frame >= 100;
     quiet::platform.main_window = frame % 50 < 40;
     quiet::SetVariable("Tvl_SeatbeltSign", (frame / 7) % 2);
-    quiet::platform.addon.record[1] = (frame / 11) % 3;
+    quiet::platform.addon.record.seatbelt_sign = (frame / 11) % 3;
     quiet::SetVariable("Tvl_CallMayday", frame % 2);
     quiet::SetVariable("Tvl_PlayMusic", frame % 5 == 0 ? 2 : (frame / 3) % 2);
     quiet::SetVariable("Tvl_GPWS_GearWarning", frame % 4);

@@ -6,7 +6,8 @@
 #include <climits>
 #include <random>
 
-#include "tests/support/bridge_model.h"
+#include "tests/support/bridge_driver.h"
+#include "tests/support/bridge_report.h"
 #include "tests/support/fresh_module.h"
 
 namespace {

@@ -10,9 +10,9 @@
 #include "bridge/gauge_callback.h"
 #include "bridge/switch_table.h"
 #include "host/panel_services.h"
-#include "standin/panel_system.h"
-#include "standin/win32_input.h"
-#include "standin/win32_loader.h"
+#include "standin/shared/panel_system.h"
+#include "standin/native/win32_input.h"
+#include "standin/native/win32_loader.h"
 #include "tests/support/fresh_module.h"
 
 class ModuleTest : public ::testing::Test {

@@ -30,7 +30,7 @@ class SeatbeltTest : public ModuleTest, public ::testing::WithParamInterface<Cas
 
 // The add-on is loaded before the first frame.
 TEST_P(SeatbeltTest, FramesWithAddonLoaded) {
-  standin::AddonRecordImage& record = standin::LoadAddonLibrary().record;
+  AddonRecord& record = standin::LoadAddonLibrary().record;
   int number = 0;
   for (const Frame& frame : GetParam().frames) {
     SCOPED_TRACE("frame " + std::to_string(++number));
@@ -70,13 +70,19 @@ INSTANTIATE_TEST_SUITE_P(
               {{}, 0, {kRead, Write(0)}, 0, 0}}},
         Case{"PanelSwitchedOffAndOnFollowsAddon",
              {{1, 0, {kRead}, 1, 1}, {0, {}, {kRead}, 0, 0}, {1, {}, {kRead}, 1, 1}}},
+        // Any sign but 0 is on, a negative one too.
+        Case{"NegativeAddonSignIsWrittenAsOne",
+             {{0, -3, {kRead, Write(1)}, 1, -3}, {{}, {}, {kRead, Write(1)}, 1, -3}}},
+        // The longest seat-belt expression, written whole.
+        Case{"LowestValueIsWrittenBackWhole",
+             {{INT_MIN, INT_MIN, {kRead}, INT_MIN, INT_MIN}, {{}, {}, {kRead, Write(INT_MIN)}, INT_MIN, INT_MIN}}},
         Case{"ExtremeValuesAreChangesLikeAnyOther",
              {{INT_MIN, 0, {kRead}, INT_MIN, 1}, {INT_MAX, {}, {kRead}, INT_MAX, 0},
               {{}, {}, {kRead, Write(0)}, 0, 0}}}),
     [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });
 
 TEST_F(ModuleTest, ServiceCodesOtherThanTenTouchNothing) {
-  standin::AddonRecordImage& record = standin::LoadAddonLibrary().record;
+  AddonRecord& record = standin::LoadAddonLibrary().record;
   record.seatbelt_sign = 1;
   for (std::int32_t code : {0, 1, 9, 11, -10, 100, INT_MIN, INT_MAX}) {
     SCOPED_TRACE("service code " + std::to_string(code));
@@ -160,7 +166,7 @@ TEST_F(ModuleTest, AddonFoundLateComparesAgainstTrackedValue) {
   EXPECT_EQ(SeatbeltExpressions(), std::vector<std::string>{kRead});
   RunFrame();
 
-  standin::AddonRecordImage& record = standin::LoadAddonLibrary().record;
+  AddonRecord& record = standin::LoadAddonLibrary().record;
   record.seatbelt_sign = 0;
   RunFrame();
   // Unchanged since the frame before: the add-on's state wins, and it is not toggled.
@@ -171,7 +177,7 @@ TEST_F(ModuleTest, AddonFoundLateComparesAgainstTrackedValue) {
 
 TEST_F(ModuleTest, AddonFoundLateAfterPanelChangePassesItOn) {
   RunFrame();
-  standin::AddonRecordImage& record = standin::LoadAddonLibrary().record;
+  AddonRecord& record = standin::LoadAddonLibrary().record;
   standin::panel.variables["Tvl_SeatbeltSign"] = 1;
   RunFrame();
   EXPECT_EQ(SeatbeltExpressions(), std::vector<std::string>{kRead});
@@ -181,7 +187,7 @@ TEST_F(ModuleTest, AddonFoundLateAfterPanelChangePassesItOn) {
 // A read for which the host stores nothing leaves the frame's value at 0, its start.
 TEST_F(ModuleTest, ReadThatStoresNothingSeesZero) {
   standin::panel.unset_read = standin::UnsetRead::kStoresNothing;
-  standin::AddonRecordImage& record = standin::LoadAddonLibrary().record;
+  AddonRecord& record = standin::LoadAddonLibrary().record;
   standin::panel.variables["Tvl_SeatbeltSign"] = 1;
   record.seatbelt_sign = 1;
   RunFrame();
@@ -200,7 +206,7 @@ TEST_F(ModuleTest, ReadThatStoresNothingSeesZero) {
 }
 
 TEST_F(ModuleTest, NeverWrittenVariableReadsZeroFromTheSimulator) {
-  standin::AddonRecordImage& record = standin::LoadAddonLibrary().record;
+  AddonRecord& record = standin::LoadAddonLibrary().record;
   record.seatbelt_sign = 0;
   RunFrame();
   ASSERT_FALSE(standin::panel.calculator_calls.empty());

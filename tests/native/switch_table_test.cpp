@@ -5,6 +5,8 @@
 #include <utility>
 
 #include "tests/native/module_fixture.h"
+#include "tests/support/chord_messages.h"
+#include "tests/support/commands.h"
 
 namespace {
 
@@ -81,6 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
               {.sets = {{"Tvl_PassengerList", 1}}},
               {.sets = {{"Tvl_PassengerList", 0}}},
               {.sets = {{"Tvl_PassengerList", 1}}, .chords = "P"}}},
+        Case{"MomentaryFromNegativeToOneNeverFires",
+             {{.sets = {{"Tvl_ServeDrinks", -1}}}, {.sets = {{"Tvl_ServeDrinks", 1}}}, {}}},
         Case{"MomentaryOneOnFirstFrameFires", {{.sets = {{"Tvl_Ask250kts", 1}}, .chords = "3"}}},
         Case{"MomentaryOtherValuesNeverFire",
              {{.sets = {{"Tvl_Kneeboard", -1}}}, {.sets = {{"Tvl_Kneeboard", 5}}}, {.sets = {{"Tvl_Kneeboard", 0}}},
@@ -125,14 +129,9 @@ INSTANTIATE_TEST_SUITE_P(
 // One whole frame: the seat-belt variable, then rows 0 to 13 in order; a toggle reading 2
 // is the last read of its frame.
 TEST_F(SwitchTableTest, ReadOrderOfAFrame) {
-  const std::vector<std::string> names = {
-      "Tvl_SeatbeltSign",      "Tvl_CallMayday",   "Tvl_PlayMusic",          "Tvl_InFlightReport",
-      "Tvl_PassengerList",     "Tvl_Kneeboard",    "Tvl_ServeDrinks",        "Tvl_ServeSandwiches",
-      "Tvl_ServeHotMeal",      "Tvl_PlayMovie",    "Tvl_MiniDisplay",        "Tvl_VerboseMiniDisplay",
-      "Tvl_GPWS_FlapsWarning", "Tvl_GPWS_GearWarning", "Tvl_Ask250kts"};
-  std::vector<std::string> reads;
-  for (const std::string& name : names) {
-    reads.push_back("(L:" + name + ", number)");
+  std::vector<std::string> reads = {"(L:Tvl_SeatbeltSign, number)"};
+  for (const Command& command : kCommands) {
+    reads.push_back(std::string("(L:") + command.variable + ", number)");
   }
   RunFrame();
   EXPECT_EQ(standin::Expressions(), reads);
@@ -144,31 +143,20 @@ TEST_F(SwitchTableTest, ReadOrderOfAFrame) {
   EXPECT_EQ(standin::Expressions(), ended);
 }
 
-// Each command variable pressed alone gives exactly its own key and scan code.
-TEST_F(SwitchTableTest, EveryRowSendsItsOwnChord) {
-  struct Row {
-    const char* name;
-    std::uint32_t virtual_key, scan_code;
-  };
-  const Row rows[] = {
-      {"Tvl_CallMayday", 'M', 0x32},       {"Tvl_PlayMusic", 'T', 0x14},        {"Tvl_InFlightReport", 'I', 0x17},
-      {"Tvl_PassengerList", 'P', 0x19},    {"Tvl_Kneeboard", 'K', 0x25},        {"Tvl_ServeDrinks", 'D', 0x20},
-      {"Tvl_ServeSandwiches", 'F', 0x21},  {"Tvl_ServeHotMeal", 'H', 0x23},     {"Tvl_PlayMovie", 'O', 0x18},
-      {"Tvl_MiniDisplay", 'V', 0x2F},      {"Tvl_VerboseMiniDisplay", 'C', 0x2E}, {"Tvl_GPWS_FlapsWarning", '1', 0x02},
-      {"Tvl_GPWS_GearWarning", '2', 0x03}, {"Tvl_Ask250kts", '3', 0x04}};
+// Each command variable pressed alone gives exactly its own key and scan code, and
+// released, the chord again for an on/off feature and nothing for a command.
+TEST_F(SwitchTableTest, EveryRowSendsItsOwnChordOfItsKind) {
   RunFrame();
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    standin::panel.variables[row.name] = 1;
+  for (const Command& command : kCommands) {
+    SCOPED_TRACE(command.variable);
+    const std::vector<standin::DeliveredMessage> chord =
+        ChordMessages<standin::DeliveredMessage>(command.key, command.scan_code, BYTE{0x80});
+    standin::panel.variables[command.variable] = 1;
     RunFrame();
-    const std::uint32_t scan_bits = row.scan_code << 16;
-    const std::vector<standin::DeliveredMessage> chord = {
-        {WM_KEYDOWN, row.virtual_key, scan_bits | 0x00000001u, 0x80, 0x80},
-        {WM_CHAR, static_cast<std::uint32_t>(row.virtual_key - 0x40), scan_bits | 0xE0000001u, 0x80, 0x80},
-        {WM_KEYUP, row.virtual_key, scan_bits | 0xC0000001u, 0x80, 0x80}};
     EXPECT_EQ(standin::input.messages, chord);
-    standin::panel.variables[row.name] = 0;
+    standin::panel.variables[command.variable] = 0;
     RunFrame();
+    EXPECT_EQ(standin::input.messages, command.toggle ? chord : std::vector<standin::DeliveredMessage>{});
   }
 }
 

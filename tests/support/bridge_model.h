@@ -1,6 +1,6 @@
-// A reference model of the whole bridge, written from its rules in plain words, and a
-// driver that plays the same steps on the real GaugeCallback against the stand-ins. The
-// randomized test and the fuzzer compare the two after every frame.
+// A reference model of the whole bridge, written from its rules in plain words. The
+// driver (bridge_driver.h) plays the same steps on the real GaugeCallback against the
+// stand-ins; the randomized test and the fuzzer compare the two after every frame.
 #pragma once
 
 #include <cstdint>
@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "host/panel_services.h"
+
 namespace model {
 
-// The fifteen panel variables: 0 is the seat-belt sign, 1 to 14 the command rows.
+// The fifteen panel variables: 0 is the seat-belt sign, 1 to 14 the commands in order.
 constexpr int kVariableCount = 15;
-extern const char* const kVariableNames[kVariableCount];
+const char* VariableName(int index);
 
 enum class AddonEvent {
   kNone,
@@ -26,7 +28,7 @@ enum class AddonEvent {
 
 // What happens around the module before one call of its callback.
 struct Step {
-  std::int32_t service_code = 10;
+  std::int32_t service_code = kFrameServiceCode;
   // Panel gauges write variables; an empty value makes the variable never-written again.
   std::vector<std::pair<int, std::optional<std::int32_t>>> panel_sets;
   AddonEvent addon_event = AddonEvent::kNone;
@@ -50,11 +52,37 @@ struct Outcome {
   bool operator==(const Outcome&) const = default;
 };
 
+// What the world around the module can do before a call; the model and the driver each
+// do it their way.
+class World {
+ public:
+  virtual ~World() = default;
+  virtual void SetVariable(const std::string& name, std::optional<std::int32_t> value) = 0;
+  virtual void LoadAddon(bool export_holds_record) = 0;
+  virtual void SetExport(bool holds_record) = 0;  // the add-on is mapped
+  virtual void FreeAddon() = 0;                   // the add-on is mapped
+  virtual bool AddonMapped() const = 0;
+  virtual void SetAddonField(std::int32_t value) = 0;  // the add-on is mapped
+  virtual void SetMainWindow(bool present) = 0;
+};
+
+// The world's part of a step, in its order: panel writes, the add-on's event, the add-on's
+// own field, the main window. An event on an add-on that is not mapped does nothing.
+void MoveWorld(const Step& step, World& world);
+
 // The world and the module as the rules describe them.
-class Model {
+class Model : public World {
  public:
   explicit Model(bool unset_reads_store_zero) : unset_reads_store_zero_(unset_reads_store_zero) {}
   Outcome Run(const Step& step);
+
+  void SetVariable(const std::string& name, std::optional<std::int32_t> value) override;
+  void LoadAddon(bool export_holds_record) override;
+  void SetExport(bool holds_record) override;
+  void FreeAddon() override;
+  bool AddonMapped() const override { return addon_mapped_; }
+  void SetAddonField(std::int32_t value) override { addon_field_ = value; }
+  void SetMainWindow(bool present) override { main_window_ = present; }
 
  private:
   std::int32_t Read(const std::string& name, std::int32_t current, Outcome& outcome) const;
@@ -72,17 +100,7 @@ class Model {
   // The module.
   bool record_found_ = false;
   std::int32_t seatbelt_at_frame_end_ = 0;
-  std::int32_t remembered_[kVariableCount] = {};
+  std::int32_t remembered_[kVariableCount] = {};  // by variable index; 0 is unused
 };
-
-// The real module against the stand-ins. Start with a fresh module: StartFreshModule().
-void StartRealWorld(bool unset_reads_store_zero);
-Outcome RunReal(const Step& step);
-
-// A readable account of how two outcomes differ, or empty when they do not.
-std::string Difference(const Outcome& expected, const Outcome& actual);
-
-// A step written as text, for reports of a difference.
-std::string Describe(const Step& step);
 
 }  // namespace model

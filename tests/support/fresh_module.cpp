@@ -1,8 +1,8 @@
 #include "tests/support/fresh_module.h"
 
-#include "standin/panel_system.h"
-#include "standin/win32_input.h"
-#include "standin/win32_loader.h"
+#include "standin/shared/panel_system.h"
+#include "standin/native/win32_input.h"
+#include "standin/native/win32_loader.h"
 #include "tests/support/module_state.h"
 
 void StartFreshModule() {

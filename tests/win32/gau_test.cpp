@@ -12,8 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "standin/main_window.h"
-#include "standin/panel_system.h"
+#include "standin/win32/main_window.h"
+#include "standin/shared/panel_system.h"
+#include "tests/support/chord_messages.h"
+#include "tests/support/commands.h"
 
 namespace {
 
@@ -69,7 +71,7 @@ class GauTest : public ::testing::Test {
   void HandOverServiceTable() { import_table_[1] = AddressOf(&standin::panel_services); }
 
   void RunFrame() {
-    reinterpret_cast<Callback>(header_[0x54 / 4])(AddressOf(header_), 10, 0);
+    reinterpret_cast<Callback>(header_[0x54 / 4])(AddressOf(header_), kFrameServiceCode, 0);
   }
 
   HMODULE module_ = nullptr;
@@ -195,6 +197,7 @@ TEST_F(GauTest, BridgeWithTheAddonLoadedFirst) {
   AddonRecord* record = reinterpret_cast<AddonRecord*>(GetProcAddress(addon, "TvlRecord"));
   record->seatbelt_sign = 1;
   window_ = standin::CreateMainWindow(true);
+  ASSERT_NE(window_.handle, nullptr) << window_.problem;
 
   standin::panel.variables["Tvl_CallMayday"] = 1;
   RunFrame();
@@ -206,6 +209,26 @@ TEST_F(GauTest, BridgeWithTheAddonLoadedFirst) {
   RunFrame();
   EXPECT_EQ(record->seatbelt_sign, 0) << "the panel's change did not reach the add-on";
   FreeLibrary(addon);
+}
+
+// The module as the library loads it: every command variable already 1 before the first
+// frame sends every chord on that frame, in table order, and none on the next.
+TEST_F(GauTest, FreshModuleSendsEveryCommandAlreadySet) {
+  HandOverServiceTable();
+  window_ = standin::CreateMainWindow(true);
+  ASSERT_NE(window_.handle, nullptr) << window_.problem;
+  std::vector<standin::ReceivedMessage> chords;
+  for (const Command& command : kCommands) {
+    standin::panel.variables[command.variable] = 1;
+    const std::vector<standin::ReceivedMessage> chord =
+        CharacterLowBytes(ChordMessages<standin::ReceivedMessage>(command.key, command.scan_code, true));
+    chords.insert(chords.end(), chord.begin(), chord.end());
+  }
+  RunFrame();
+  EXPECT_EQ(CharacterLowBytes(standin::received_messages), chords);
+  standin::received_messages.clear();
+  RunFrame();
+  EXPECT_EQ(standin::received_messages, std::vector<standin::ReceivedMessage>{});
 }
 
 // Found late: searched for while absent and while its export holds null.

@@ -6,7 +6,8 @@
 #include <array>
 
 #include "keys/send_key_chord.h"
-#include "standin/main_window.h"
+#include "standin/win32/main_window.h"
+#include "tests/support/chord_messages.h"
 
 namespace {
 
@@ -20,23 +21,9 @@ Keys ReadKeys() {
   return keys;
 }
 
-struct Expected {
-  UINT message;
-  std::uint32_t wparam;
-  std::uint32_t lparam;
-};
-
-void ExpectChord(const std::vector<Expected>& expected) {
-  const std::vector<ReceivedMessage>& received = standin::received_messages;
-  ASSERT_EQ(received.size(), expected.size());
-  for (std::size_t index = 0; index < expected.size(); ++index) {
-    SCOPED_TRACE("message " + std::to_string(index + 1));
-    EXPECT_EQ(received[index].message, expected[index].message);
-    EXPECT_EQ(received[index].wparam, expected[index].wparam);
-    EXPECT_EQ(received[index].lparam, expected[index].lparam);
-    EXPECT_TRUE(received[index].control_down) << "Ctrl not held while the window handled it";
-    EXPECT_TRUE(received[index].shift_down) << "Shift not held while the window handled it";
-  }
+// The chord's three messages, each handled with Ctrl and Shift held.
+void ExpectChord(std::uint32_t key, std::uint32_t scan_code) {
+  EXPECT_EQ(standin::received_messages, ChordMessages<ReceivedMessage>(key, scan_code, true));
 }
 
 class SendKeyChordWin32Test : public ::testing::Test {
@@ -48,23 +35,26 @@ class SendKeyChordWin32Test : public ::testing::Test {
 
 TEST_F(SendKeyChordWin32Test, WindowOnTheCallingThread) {
   window_ = standin::CreateMainWindow(false);
-  ASSERT_NE(window_.handle, nullptr);
+  ASSERT_NE(window_.handle, nullptr) << window_.problem;
   const Keys before = ReadKeys();
   SendKeyChord(0x4D, 0x32);
-  ExpectChord({{WM_KEYDOWN, 0x4D, 0x00320001}, {WM_CHAR, 0x0D, 0xE0320001}, {WM_KEYUP, 0x4D, 0xC0320001}});
+  ExpectChord(0x4D, 0x32);
   EXPECT_EQ(ReadKeys(), before);
 }
 
 // On its own thread the window sees the whole 32-bit character value.
 TEST_F(SendKeyChordWin32Test, DigitKeyOnTheCallingThread) {
   window_ = standin::CreateMainWindow(false);
+  ASSERT_NE(window_.handle, nullptr) << window_.problem;
   SendKeyChord(0x33, 0x04);
-  ExpectChord({{WM_KEYDOWN, 0x33, 0x00040001}, {WM_CHAR, 0xFFFFFFF3, 0xE0040001}, {WM_KEYUP, 0x33, 0xC0040001}});
+  ExpectChord(0x33, 0x04);
+  EXPECT_EQ(standin::received_messages.at(1).wparam, 0xFFFFFFF3u);
 }
 
 // A Shift the user already holds stays held afterwards, with the rest of the state.
 TEST_F(SendKeyChordWin32Test, UserHeldShiftComesBack) {
   window_ = standin::CreateMainWindow(false);
+  ASSERT_NE(window_.handle, nullptr) << window_.problem;
   Keys user{};
   user[VK_SHIFT] = 0x80;
   user['Q'] = 0x01;
@@ -72,7 +62,7 @@ TEST_F(SendKeyChordWin32Test, UserHeldShiftComesBack) {
   const Keys before = ReadKeys();
   ASSERT_NE(before[VK_SHIFT] & 0x80, 0);
   SendKeyChord(0x54, 0x14);
-  ExpectChord({{WM_KEYDOWN, 0x54, 0x00140001}, {WM_CHAR, 0x14, 0xE0140001}, {WM_KEYUP, 0x54, 0xC0140001}});
+  ExpectChord(0x54, 0x14);
   EXPECT_EQ(ReadKeys(), before);
   EXPECT_NE(GetKeyState(VK_SHIFT) & 0x8000, 0);
   EXPECT_EQ(GetKeyState(VK_CONTROL) & 0x8000, 0);
@@ -80,18 +70,19 @@ TEST_F(SendKeyChordWin32Test, UserHeldShiftComesBack) {
 
 TEST_F(SendKeyChordWin32Test, WindowOnAnotherThread) {
   window_ = standin::CreateMainWindow(true);
-  ASSERT_NE(window_.handle, nullptr);
+  ASSERT_NE(window_.handle, nullptr) << window_.problem;
   ASSERT_NE(window_.thread_id, GetCurrentThreadId());
   const Keys zero{};
   ASSERT_TRUE(SetKeyboardState(const_cast<BYTE*>(zero.data())));
   SendKeyChord(0x4D, 0x32);
-  ExpectChord({{WM_KEYDOWN, 0x4D, 0x00320001}, {WM_CHAR, 0x0D, 0xE0320001}, {WM_KEYUP, 0x4D, 0xC0320001}});
+  ExpectChord(0x4D, 0x32);
   EXPECT_EQ(ReadKeys(), zero);
 }
 
 // Sent to an ANSI window on another thread, the character arrives as its low byte.
 TEST_F(SendKeyChordWin32Test, DigitKeyOnAnotherThread) {
   window_ = standin::CreateMainWindow(true);
+  ASSERT_NE(window_.handle, nullptr) << window_.problem;
   SendKeyChord(0x31, 0x02);
   ASSERT_EQ(standin::received_messages.size(), 3u);
   EXPECT_EQ(standin::received_messages[0].wparam, 0x31u);

@@ -20,8 +20,9 @@
 #include <vector>
 
 #include "default_scenario.h"
-#include "standin/main_window.h"
-#include "standin/panel_system.h"
+#include "standin/win32/main_window.h"
+#include "standin/shared/addon_record.h"
+#include "standin/shared/panel_system.h"
 #include "tools/gauge_host/scenario.h"
 
 namespace {
@@ -30,14 +31,6 @@ using gauge_host::ScenarioStep;
 using gauge_host::StepKind;
 
 using Callback = void(__stdcall*)(std::uint32_t gauge, std::int32_t service_code, std::uint32_t extra);
-
-constexpr std::int32_t kFrameServiceCode = 10;
-
-// The add-on's record as the add-on lays it out; the second word is the seat-belt sign.
-struct AddonRecord {
-  std::int32_t first_word;
-  std::int32_t seatbelt_sign;
-};
 
 std::uint32_t Address(const void* pointer) {
   return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(pointer));

@@ -7,12 +7,13 @@
 #include <cstdint>
 
 #include "host/panel_services.h"
+#include "standin/shared/addon_record.h"
 
 namespace quiet {
 
 struct AddonImage {
-  void* tvl_export;  // holds the record's address
-  std::int32_t record[8];
+  AddonRecord* tvl_export;  // holds the record's address
+  AddonRecord record;
 };
 
 struct Platform {

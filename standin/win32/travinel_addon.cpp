@@ -2,13 +2,7 @@
 // holds the address of its shared record, whose second word is the seat-belt sign. A host
 // reaches the record itself through the second export, "TvlRecord", to play the add-on:
 // changing the sign, or making "TvlExport" hold null.
-#include <cstdint>
-
-struct AddonRecord {
-  std::int32_t first_word;
-  std::int32_t seatbelt_sign;
-  std::int32_t more_words[6];
-};
+#include "standin/shared/addon_record.h"
 
 extern "C" {
 __declspec(dllexport) AddonRecord TvlRecord = {};

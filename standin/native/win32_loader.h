@@ -9,19 +9,13 @@
 #include <vector>
 
 #include "platform/win32.h"
+#include "standin/shared/addon_record.h"
 
 namespace standin {
 
-// The add-on's record as the add-on lays it out; the module uses only the second word.
-struct AddonRecordImage {
-  std::int32_t first_word;
-  std::int32_t seatbelt_sign;
-  std::int32_t more_words[6];
-};
-
 struct AddonLibraryImage {
-  AddonRecordImage* tvl_export;  // the exported data symbol "TvlExport"
-  AddonRecordImage record;
+  AddonRecord* tvl_export;  // the exported data symbol "TvlExport"
+  AddonRecord record;
   bool exports_tvl_export = true;  // false: a library of that name without the export
 };
 

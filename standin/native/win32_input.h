@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
 #include <map>
 #include <memory>
 #include <string>
@@ -66,5 +67,8 @@ KeyboardState& ThreadKeyboard(DWORD thread);
 
 // No windows, no attachments, every thread's keys up, nothing logged.
 void ResetInput();
+
+// "WM_CHAR 0x0D 0xE0320001 Ctrl 128 Shift 128", for a failed expectation.
+void PrintTo(const DeliveredMessage& message, std::ostream* out);
 
 }  // namespace standin

@@ -1,30 +1,16 @@
-#include "standin/win32_input.h"
+#include "standin/native/win32_input.h"
 
-#include <cstdio>
+#include <ostream>
 #include <strings.h>
 
-#include "standin/unsupported.h"
+#include "standin/native/unsupported.h"
+#include "standin/shared/key_message_text.h"
 
 namespace standin {
 
 Input input;
 
 namespace {
-
-std::string Hex(std::uint64_t value, int digits = 0) {
-  char text[24];
-  std::snprintf(text, sizeof text, "0x%0*llX", digits, static_cast<unsigned long long>(value));
-  return text;
-}
-
-std::string MessageName(UINT message) {
-  switch (message) {
-    case WM_KEYDOWN: return "WM_KEYDOWN";
-    case WM_KEYUP: return "WM_KEYUP";
-    case WM_CHAR: return "WM_CHAR";
-    default: Unsupported("message " + Hex(message));
-  }
-}
 
 HWND Handle(std::size_t index) { return reinterpret_cast<HWND>(index + 1); }
 
@@ -68,6 +54,11 @@ void DestroyStandinWindow(HWND window) { Window(window).destroyed = true; }
 KeyboardState& ThreadKeyboard(DWORD thread) { return *Queue(thread); }
 
 void ResetInput() { input = Input{}; }
+
+void PrintTo(const DeliveredMessage& message, std::ostream* out) {
+  *out << KeyMessageText(message.message, message.wparam, message.lparam) << " Ctrl " << int{message.control}
+       << " Shift " << int{message.shift};
+}
 
 }  // namespace standin
 
@@ -150,9 +141,11 @@ BOOL WINAPI SetKeyboardState(PBYTE key_state) {
 
 LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   standin::StandinWindow& target = standin::Window(window);
+  if (message != WM_KEYDOWN && message != WM_KEYUP && message != WM_CHAR) {
+    standin::Unsupported("a message other than a key's: " + std::to_string(message));
+  }
   const std::uint32_t lparam_bits = static_cast<std::uint32_t>(lparam);
-  input.calls.push_back("SendMessageA(" + standin::MessageName(message) + ", " + standin::Hex(wparam) +
-                        ", " + standin::Hex(lparam_bits, 8) + ")");
+  input.calls.push_back("SendMessageA(" + standin::KeyMessageText(message, wparam, lparam_bits) + ")");
   standin::KeyboardState& keys = standin::ThreadKeyboard(target.thread);
   input.messages.push_back({message, wparam, lparam_bits, keys[VK_CONTROL], keys[VK_SHIFT]});
   if (target.handler) {

@@ -1,8 +1,18 @@
-#include "standin/main_window.h"
+#include "standin/win32/main_window.h"
+
+#include <algorithm>
+#include <ostream>
+
+#include "standin/shared/key_message_text.h"
 
 namespace standin {
 
 std::vector<ReceivedMessage> received_messages;
+
+void PrintTo(const ReceivedMessage& message, std::ostream* out) {
+  *out << KeyMessageText(message.message, message.wparam, message.lparam) << (message.control_down ? " Ctrl" : " no Ctrl")
+       << (message.shift_down ? " Shift" : " no Shift");
+}
 
 namespace {
 
@@ -71,9 +81,7 @@ DWORD WINAPI WindowThread(void* parameter) {
   return 0;
 }
 
-}  // namespace
-
-MainWindow CreateMainWindow(bool on_own_thread) {
+MainWindow CreateWindowOnThread(bool on_own_thread) {
   MainWindow window;
   if (!on_own_thread) {
     window.handle = CreateHiddenWindow(false);
@@ -88,7 +96,7 @@ MainWindow CreateMainWindow(bool on_own_thread) {
   return window;
 }
 
-void DestroyMainWindow(MainWindow& window) {
+void Destroy(const MainWindow& window) {
   if (window.thread != nullptr) {
     PostMessageA(window.handle, WM_CLOSE, 0, 0);
     WaitForSingleObject(window.thread, INFINITE);
@@ -96,6 +104,50 @@ void DestroyMainWindow(MainWindow& window) {
   } else if (window.handle != nullptr) {
     DestroyWindow(window.handle);
   }
+}
+
+// The windows made and not yet destroyed, destroyed when the program ends: left to Wine's
+// clean-up of an ended process, a window stays on the shared desktop for a while, where
+// the next program's FindWindowA("FS98MAIN") would find it.
+struct LiveWindows {
+  std::vector<MainWindow> windows;
+  ~LiveWindows() {
+    for (const MainWindow& window : windows) {
+      Destroy(window);
+    }
+  }
+};
+
+LiveWindows live_windows;
+
+}  // namespace
+
+MainWindow CreateMainWindow(bool on_own_thread) {
+  MainWindow window = CreateWindowOnThread(on_own_thread);
+  if (window.handle == nullptr) {
+    window.problem = "cannot create a window of class FS98MAIN";
+    return window;
+  }
+  const HWND found = FindWindowA("FS98MAIN", nullptr);
+  if (found != window.handle) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(found, &process);
+    Destroy(window);
+    window = MainWindow{};
+    window.problem = "FindWindowA(\"FS98MAIN\") finds a window of process " + std::to_string(process) +
+                     " (this is " + std::to_string(GetCurrentProcessId()) + "), not the one just created";
+    return window;
+  }
+  live_windows.windows.push_back(window);
+  return window;
+}
+
+void DestroyMainWindow(MainWindow& window) {
+  std::vector<MainWindow>& live = live_windows.windows;
+  live.erase(std::remove_if(live.begin(), live.end(),
+                            [&](const MainWindow& made) { return made.handle == window.handle; }),
+             live.end());
+  Destroy(window);
   window = MainWindow{};
 }
 

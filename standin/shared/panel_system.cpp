@@ -1,8 +1,9 @@
-#include "standin/panel_system.h"
+#include "standin/shared/panel_system.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <ostream>
 #include <string_view>
 
 namespace standin {
@@ -125,6 +126,20 @@ PanelServices MakeServices() {
 PanelServices panel_services = MakeServices();
 
 void ResetPanel() { panel = PanelSystem{}; }
+
+void PrintTo(const ElementCall& call, std::ostream* out) {
+  *out << "entry " << call.entry << ", element " << static_cast<const void*>(call.element);
+  if (call.argument) {
+    *out << ", argument " << *call.argument;
+  }
+}
+
+void PrintTo(const CalculatorCall& call, std::ostream* out) {
+  *out << call.expression;
+  if (call.stored) {
+    *out << " stored " << *call.stored;
+  }
+}
 
 std::vector<std::string> Expressions() {
   std::vector<std::string> texts;

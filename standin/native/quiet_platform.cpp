@@ -1,10 +1,10 @@
-#include "standin/quiet_platform.h"
+#include "standin/native/quiet_platform.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <strings.h>
 
-#include "standin/unsupported.h"
+#include "standin/native/unsupported.h"
 
 namespace quiet {
 
@@ -42,7 +42,7 @@ std::int32_t* Slot(const char* name, std::size_t length, bool create) {
 
 void Reset() {
   std::memset(&platform, 0, sizeof platform);
-  platform.addon.tvl_export = platform.addon.record;
+  platform.addon.tvl_export = &platform.addon.record;
 }
 
 void SetVariable(const char* name, std::int32_t value) { *Slot(name, std::strlen(name), true) = value; }

@@ -1,9 +1,9 @@
-#include "standin/win32_loader.h"
+#include "standin/native/win32_loader.h"
 
 #include <cstring>
 #include <strings.h>
 
-#include "standin/unsupported.h"
+#include "standin/native/unsupported.h"
 
 namespace standin {
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iosfwd>
 #include <map>
 #include <optional>
 #include <string>
@@ -51,5 +52,10 @@ void ResetPanel();
 
 // The expression texts of panel.calculator_calls, in order.
 std::vector<std::string> Expressions();
+
+// "entry 25, element 0x..., argument 7" and "(L:Tvl_PlayMusic, number) stored 1", for a
+// failed expectation.
+void PrintTo(const ElementCall& call, std::ostream* out);
+void PrintTo(const CalculatorCall& call, std::ostream* out);
 
 }  // namespace standin
