@@ -49,6 +49,7 @@ class GauTest : public ::testing::Test {
  protected:
   void SetUp() override {
     standin::ResetPanel();
+    standin::received_messages.clear();
     module_ = LoadLibraryA("Tvl_LvarSupport.gau");
     ASSERT_NE(module_, nullptr) << "LoadLibraryA failed: " << GetLastError();
     import_table_ = reinterpret_cast<std::uint32_t*>(GetProcAddress(module_, "ImportTable"));
