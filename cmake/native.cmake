@@ -30,7 +30,11 @@ add_executable(native_tests
   tests/native/model_test.cpp
   tests/native/registration_test.cpp
   tests/native/scenario_test.cpp
+  tests/native/gauge_host_options_test.cpp
+  tools/gauge_host/options.cpp
   tools/gauge_host/scenario.cpp
+  tools/gauge_host/scenario_check.cpp
+  tools/gauge_host/text.cpp
   tests/support/fresh_module.cpp
   tests/support/bridge_model.cpp
 )
