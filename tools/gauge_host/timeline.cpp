@@ -101,21 +101,20 @@ void Rect(std::string& svg, double x, double y, double width, double height, con
 void DrawValueRow(std::string& svg, const Layout& layout, const TimelineRow& row, double y) {
   svg += "<g class=\"row\" data-name=\"" + Escaped(row.name) + "\">\n";
   Label(svg, kNameWidth - 8, y + kRowHeight / 2 + 4, row.name, "end", "name");
+  const auto x_of = [&](const TimelineValue& value) {
+    return layout.X(value.from_frame) + (value.from_mid_frame ? layout.frame_width / 2 : 0);
+  };
   for (std::size_t index = 0; index < row.values.size(); ++index) {
-    const std::uint64_t first = std::max<std::uint64_t>(row.values[index].from_frame, 1);
-    const std::uint64_t end = index + 1 < row.values.size() ? row.values[index + 1].from_frame : layout.frames + 1;
-    if (end <= first) {
-      continue;
-    }
+    const double left = x_of(row.values[index]);
+    const double right = index + 1 < row.values.size() ? x_of(row.values[index + 1]) : layout.X(layout.frames + 1);
     const std::optional<std::int32_t> value = row.values[index].value;
     // A run of one frame in a long picture is still a visible line.
-    const double width = std::max(static_cast<double>(end - first) * layout.frame_width, 1.0);
-    Rect(svg, layout.X(first), y + 4, width, kRowHeight - 6,
+    const double width = std::max(right - left, 1.0);
+    Rect(svg, left, y + 4, width, kRowHeight - 6,
          std::string("fill=\"") + Fill(value) + "\"" + (value ? "" : " stroke=\"#c8c8c8\" stroke-dasharray=\"3 2\""));
     const std::string text = value ? std::to_string(*value) : "no add-on";
     if (static_cast<double>(text.size()) * kCharacterWidth + 4 <= width) {
-      Label(svg, layout.X(first) + width / 2, y + kRowHeight / 2 + 5, text, "middle",
-            value && *value != 0 ? "dark" : "");
+      Label(svg, left + width / 2, y + kRowHeight / 2 + 5, text, "middle", value && *value != 0 ? "dark" : "");
     }
   }
   for (const TimelineWrite& write : row.writes) {
@@ -205,7 +204,14 @@ void DrawAxis(std::string& svg, const Layout& layout, double plot_top, double y)
 
 void SampleTimelineRow(TimelineRow& row, std::uint64_t frame, std::optional<std::int32_t> value) {
   if (row.values.empty() || row.values.back().value != value) {
-    row.values.push_back({frame, value});
+    row.values.push_back({frame, false, value});
+  }
+}
+
+void RecordTimelineWrite(TimelineRow& row, std::uint64_t frame, std::int32_t value) {
+  row.writes.push_back({frame, value});
+  if (row.values.empty() || row.values.back().value != value) {
+    row.values.push_back({frame, true, value});
   }
 }
 

@@ -14,6 +14,7 @@ namespace gauge_host {
 
 struct TimelineValue {
   std::uint64_t from_frame;
+  bool from_mid_frame;                // written by the module during that frame
   std::optional<std::int32_t> value;  // none: nothing to show (the add-on is not loaded)
 };
 
@@ -48,8 +49,12 @@ struct Timeline {
   std::vector<TimelineExpectation> expectations;
 };
 
-// What the row shows from this frame on, kept only when it differs from what it showed.
+// What the row shows from the start of this frame on, kept only when it differs from
+// what it showed.
 void SampleTimelineRow(TimelineRow& row, std::uint64_t frame, std::optional<std::int32_t> value);
+
+// A value the module wrote during the frame: shown from the middle of its cell, marked.
+void RecordTimelineWrite(TimelineRow& row, std::uint64_t frame, std::int32_t value);
 
 // The row of the variable, or nullptr when the picture has none for it.
 TimelineRow* FindTimelineRow(Timeline& timeline, std::string_view name);

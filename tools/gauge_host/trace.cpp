@@ -36,18 +36,25 @@ void TraceFrameStart(Trace& trace) {
   trace.sets_since_frame.clear();
 }
 
-void TraceRead(Trace& trace, std::string_view name, std::string_view expression, std::optional<std::int32_t> stored) {
-  // A variable never read before counts as the 0 it reads when never written.
-  const auto last = trace.last_reads.find(name);
-  const std::int32_t before = last == trace.last_reads.end() ? 0 : last->second;
-  const bool changed = stored && *stored != before;
-  if (stored) {
-    if (last == trace.last_reads.end()) {
-      trace.last_reads.emplace(name, *stored);
-    } else {
-      last->second = *stored;
-    }
+namespace {
+
+// Remembers what the module now knows the variable holds; true when that changed. A
+// variable it never met counts as the 0 it reads when never written.
+bool Remember(Trace& trace, std::string_view name, std::int32_t value) {
+  const auto known = trace.known_values.find(name);
+  if (known == trace.known_values.end()) {
+    trace.known_values.emplace(name, value);
+    return value != 0;
   }
+  const bool changed = known->second != value;
+  known->second = value;
+  return changed;
+}
+
+}  // namespace
+
+void TraceRead(Trace& trace, std::string_view name, std::string_view expression, std::optional<std::int32_t> stored) {
+  const bool changed = stored && Remember(trace, name, *stored);
   if (trace.mode == TraceMode::kFull || (trace.mode == TraceMode::kChanges && changed)) {
     PrintInFrame(trace, "read  " + std::string(expression) + " -> " +
                             (stored ? std::to_string(*stored) : std::string("nothing stored")));
@@ -56,11 +63,12 @@ void TraceRead(Trace& trace, std::string_view name, std::string_view expression,
 
 void TraceWrite(Trace& trace, std::string_view name, std::string_view expression, std::int32_t before,
                 std::int32_t after) {
+  Remember(trace, name, after);
   if (before == after) {
     ++trace.unchanged_writes;
   } else if (trace.timeline != nullptr) {
     if (TimelineRow* row = FindTimelineRow(*trace.timeline, name)) {
-      row->writes.push_back({trace.frame, after});
+      RecordTimelineWrite(*row, trace.frame, after);
     }
   }
   if (trace.mode == TraceMode::kFull || (trace.mode == TraceMode::kChanges && before != after)) {
@@ -87,7 +95,7 @@ void TraceChord(Trace& trace, char key, bool delivered, const std::string& messa
 
 void TraceAddonSign(Trace& trace, std::int32_t before, std::int32_t after) {
   if (trace.timeline != nullptr) {
-    trace.timeline->rows.back().writes.push_back({trace.frame, after});
+    RecordTimelineWrite(trace.timeline->rows.back(), trace.frame, after);
   }
   TraceEvent(trace, "add-on seat-belt sign " + std::to_string(before) + " -> " + std::to_string(after) +
                         ", switched by the module");

@@ -26,7 +26,9 @@ struct Trace {
   std::FILE* out = stdout;
   int label_width = 0;  // of the "frame N" or "line N" column, for the largest of each
   std::uint64_t frame = 0;
-  std::map<std::string, std::int32_t, std::less<>> last_reads;     // by variable
+  // What the module last read from each variable or wrote into it: a read is news when
+  // it differs.
+  std::map<std::string, std::int32_t, std::less<>> known_values;
   std::map<std::string, PendingSet, std::less<>> sets_since_frame;  // by variable
   std::uint64_t chords_sent = 0;
   std::uint64_t chords_delivered = 0;
