@@ -15,10 +15,6 @@ void Print(Trace& trace, const std::string& label, const std::string& text) {
 
 void PrintInFrame(Trace& trace, const std::string& text) { Print(trace, "frame " + std::to_string(trace.frame), text); }
 
-bool IsPress(std::string_view name) {
-  const SwitchEntry* row = SwitchRowOf(name);
-  return row != nullptr && row->kind == SWITCH_MOMENTARY;
-}
 
 }  // namespace
 
@@ -128,7 +124,11 @@ void TraceSet(Trace& trace, int line, std::string_view name, std::int32_t before
   if (set.latest == set.seen || set.latest == after || trace.mode == TraceMode::kQuiet) {
     return;
   }
-  const std::string what = IsPress(name) && set.latest == 1 && set.seen == 0 ? "press" : "change";
+  const SwitchEntry* row = SwitchRowOf(name);
+  const bool command = row != nullptr && row->kind == SWITCH_MOMENTARY;
+  const std::string what = command && set.seen == 0 && set.latest == 1   ? "press"
+                           : command && set.seen == 1 && set.latest == 0 ? "release"
+                                                                         : "change";
   const std::string values = after == set.seen ? "set to " + std::to_string(set.latest) + " and back to " +
                                                      std::to_string(after)
                                                : "set to " + std::to_string(set.latest) + ", then to " +
