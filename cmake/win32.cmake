@@ -90,4 +90,7 @@ target_link_options(tvl_gauge_host PRIVATE ${STATIC_RUNTIME})
 add_dependencies(tvl_gauge_host Tvl_LvarSupport Travinel)
 add_test(NAME gauge_host_scenarios
   COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/gauge_host_test $<TARGET_FILE:tvl_gauge_host>)
+# About thirty runs of the host: seconds each on a 32-bit capable machine, minutes each
+# where 32-bit programs are emulated.
+set_tests_properties(gauge_host_scenarios PROPERTIES TIMEOUT 7200)
 add_test(NAME run_shows_a_failed_build COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/run_build_failure_test)
