@@ -31,7 +31,14 @@ add_executable(native_tests
   tests/native/model_test.cpp
   tests/native/registration_test.cpp
   tests/native/scenario_test.cpp
+  tests/native/gauge_host_options_test.cpp
+  tests/native/gauge_host_trace_test.cpp
+  tools/gauge_host/options.cpp
   tools/gauge_host/scenario.cpp
+  tools/gauge_host/scenario_check.cpp
+  tools/gauge_host/text.cpp
+  tools/gauge_host/timeline.cpp
+  tools/gauge_host/trace.cpp
   tests/support/fresh_module.cpp
   tests/support/bridge_model.cpp
   tests/support/bridge_driver.cpp
