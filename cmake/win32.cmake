@@ -63,6 +63,20 @@ gtest_discover_tests(gau_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
 add_test(NAME gau_exports_and_imports
   COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/check_exports $<TARGET_FILE:Tvl_LvarSupport>)
 
+# The XML reader over the parser Windows provides. mingw-w64 has no import library for
+# xmllite.dll: one is made from its one entry.
+find_program(MINGW_DLLTOOL i686-w64-mingw32-dlltool REQUIRED)
+set(XMLLITE_IMPORT_LIBRARY ${CMAKE_BINARY_DIR}/generated/libxmllite.a)
+add_custom_command(OUTPUT ${XMLLITE_IMPORT_LIBRARY}
+  COMMAND ${MINGW_DLLTOOL} -k -d ${PROJECT_SOURCE_DIR}/tools/gauge_host/xmllite.def -l ${XMLLITE_IMPORT_LIBRARY}
+  DEPENDS ${PROJECT_SOURCE_DIR}/tools/gauge_host/xmllite.def)
+add_custom_target(xmllite_import_library DEPENDS ${XMLLITE_IMPORT_LIBRARY})
+add_library(tvl_xml_reader STATIC tools/gauge_host/xml_reader.cpp tools/gauge_host/xml_tree.cpp)
+target_include_directories(tvl_xml_reader PUBLIC ${PROJECT_SOURCE_DIR})
+target_compile_options(tvl_xml_reader PRIVATE ${COMMON_WARNINGS})
+add_dependencies(tvl_xml_reader xmllite_import_library)
+target_link_libraries(tvl_xml_reader PUBLIC ${XMLLITE_IMPORT_LIBRARY} shlwapi)
+
 # The gauge host: runs the real module offline through a scenario, with its trace.
 set(DEFAULT_SCENARIO_HEADER ${CMAKE_BINARY_DIR}/generated/default_scenario.h)
 add_custom_command(OUTPUT ${DEFAULT_SCENARIO_HEADER}
