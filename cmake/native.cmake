@@ -31,8 +31,11 @@ add_executable(native_tests
   tests/native/registration_test.cpp
   tests/native/scenario_test.cpp
   tests/native/xml_tree_test.cpp
+  tests/native/panel_check_test.cpp
   tools/gauge_host/scenario.cpp
   tools/gauge_host/xml_tree.cpp
+  tools/gauge_host/variable_references.cpp
+  tools/gauge_host/panel_check.cpp
   tests/support/fresh_module.cpp
   tests/support/bridge_model.cpp
 )

@@ -86,12 +86,15 @@ add_custom_command(OUTPUT ${DEFAULT_SCENARIO_HEADER}
 add_executable(tvl_gauge_host
   tools/gauge_host/main.cpp
   tools/gauge_host/scenario.cpp
+  tools/gauge_host/check_mode.cpp
+  tools/gauge_host/panel_check.cpp
+  tools/gauge_host/variable_references.cpp
   bridge/switch_rows.cpp
   ${DEFAULT_SCENARIO_HEADER}
 )
 target_include_directories(tvl_gauge_host PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_compile_options(tvl_gauge_host PRIVATE ${COMMON_WARNINGS})
-target_link_libraries(tvl_gauge_host PRIVATE tvl_standin_win32)
+target_link_libraries(tvl_gauge_host PRIVATE tvl_standin_win32 tvl_xml_reader)
 target_link_options(tvl_gauge_host PRIVATE ${STATIC_RUNTIME})
 add_dependencies(tvl_gauge_host Tvl_LvarSupport Travinel)
 add_test(NAME gauge_host_scenarios

@@ -4,9 +4,11 @@
 // scenario and prints a trace of everything the module does.
 //
 //   tvl_gauge_host [--gau FILE] [SCENARIO]
+//   tvl_gauge_host --check PATH...   (a designer's gauges and panel.cfg; check_mode.h)
 //
 // Exit status: 0 when every expectation is met, 1 when one is not, 2 when the scenario or
-// the module cannot be used.
+// the module cannot be used. With --check: 0 without errors, 1 with one, 2 when a path
+// cannot be read.
 
 #include <windows.h>
 
@@ -22,6 +24,7 @@
 #include "default_scenario.h"
 #include "standin/main_window.h"
 #include "standin/panel_system.h"
+#include "tools/gauge_host/check_mode.h"
 #include "tools/gauge_host/scenario.h"
 
 namespace {
@@ -294,7 +297,11 @@ std::string ExecutableDirectory() {
 }
 
 int Usage(const char* problem) {
-  std::fprintf(stderr, "%s\nusage: tvl_gauge_host [--gau FILE] [SCENARIO]\n", problem);
+  std::fprintf(stderr,
+               "%s\nusage: tvl_gauge_host [--gau FILE] [SCENARIO]\n"
+               "       tvl_gauge_host --check PATH...   checks gauge files (*.xml) and panel.cfg, folders searched;\n"
+               "                                        exit 0 without errors, 1 with one, 2 when a path cannot be read\n",
+               problem);
   return 2;
 }
 
@@ -313,6 +320,8 @@ int main(int argc, char** argv) {
     const std::string argument = argv[index];
     if (argument == "--gau" && index + 1 < argc) {
       gau_path = argv[++index];
+    } else if (argument == "--check" && index + 1 < argc) {
+      return gauge_host::RunCheck(std::vector<std::string>(argv + index + 1, argv + argc));
     } else if (argument == "--help" || argument == "-h") {
       return Usage("Runs the gauge module offline through a scenario (the built-in one when none is given).");
     } else if (!argument.empty() && argument[0] == '-') {
