@@ -99,3 +99,5 @@ target_link_options(tvl_gauge_host PRIVATE ${STATIC_RUNTIME})
 add_dependencies(tvl_gauge_host Tvl_LvarSupport Travinel)
 add_test(NAME gauge_host_scenarios
   COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/gauge_host_test $<TARGET_FILE:tvl_gauge_host>)
+add_test(NAME gauge_host_check
+  COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/check_test $<TARGET_FILE:tvl_gauge_host>)

@@ -241,7 +241,7 @@ std::string Report(CheckSummary summary) {
       text += std::to_string(placed.position.line);
       last_file = placed.file;
     }
-    return text.empty() ? std::string("nowhere") : text;
+    return text;
   };
   report += "\nThe module's variables in these files:\n";
   for (const std::string& name : ModuleVariableNames()) {
@@ -249,9 +249,9 @@ std::string Report(CheckSummary summary) {
     const std::string writes = places(name, true);
     std::string padded = name;
     padded.resize(std::max<std::size_t>(padded.size(), 24), ' ');
-    report += "  " + padded +
-              (reads == "nowhere" && writes == "nowhere" ? "not used" : "read at " + reads + "; written at " + writes) +
-              "\n";
+    const std::string uses = (reads.empty() ? "read nowhere" : "read at " + reads) + "; " +
+                             (writes.empty() ? "written nowhere" : "written at " + writes);
+    report += "  " + padded + (reads.empty() && writes.empty() ? "not used" : uses) + "\n";
   }
   const auto used = static_cast<std::size_t>(std::count_if(summary.references.begin(), summary.references.end(),
                                                  [](const PlacedReference& placed) {

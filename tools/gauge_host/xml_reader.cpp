@@ -203,7 +203,7 @@ XmlDocument ReadXmlDocument(std::string_view bytes) {
     document.error = "the file ends before <" + open.back().name + "> is closed";
   } else if (!has_root) {
     document.error_position = {1, 1};
-    document.error = "this is not XML: the file has no root element";
+    document.error = "the file has no root element";
   } else {
     document.well_formed = true;
   }
