@@ -53,3 +53,6 @@ if(NOT TVL_COVERAGE)
   target_link_libraries(allocation_test PRIVATE tvl_module GTest::gtest_main)
   gtest_discover_tests(allocation_test)
 endif()
+
+# The README's snippets are the examples' own lines.
+add_test(NAME readme_snippets COMMAND ${PROJECT_SOURCE_DIR}/scripts/readme-snippets --check)
