@@ -75,7 +75,7 @@ add_library(tvl_xml_reader STATIC tools/gauge_host/xml_reader.cpp tools/gauge_ho
 target_include_directories(tvl_xml_reader PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_options(tvl_xml_reader PRIVATE ${COMMON_WARNINGS})
 add_dependencies(tvl_xml_reader xmllite_import_library)
-target_link_libraries(tvl_xml_reader PUBLIC ${XMLLITE_IMPORT_LIBRARY} shlwapi)
+target_link_libraries(tvl_xml_reader PUBLIC ${XMLLITE_IMPORT_LIBRARY} shlwapi ole32 oleaut32)
 
 # The gauge host: runs the real module offline through a scenario, with its trace.
 set(DEFAULT_SCENARIO_HEADER ${CMAKE_BINARY_DIR}/generated/default_scenario.h)

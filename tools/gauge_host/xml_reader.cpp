@@ -1,9 +1,11 @@
 #include "tools/gauge_host/xml_reader.h"
 
 #include <windows.h>
+#include <msxml2.h>
 #include <shlwapi.h>
 #include <xmllite.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -118,6 +120,70 @@ XmlPosition EndOf(std::string_view text) {
 
 bool Blank(const std::string& text) { return text.find_first_not_of(" \t\r\n") == std::string::npos; }
 
+// Wine's XmlLite does not check references ("&&", "&nbsp;", "&lt" without ';') nor
+// repeated attributes, which the simulator rejects; its MSXML, a strict parser, does. Its
+// SAX reader gives the place of the last part it read before the fault.
+struct SaxFaults : ISAXErrorHandler {
+  bool found = false;
+  XmlPosition position;
+  std::string message;
+
+  HRESULT WINAPI QueryInterface(REFIID, void** object) override {
+    *object = this;
+    return S_OK;
+  }
+  ULONG WINAPI AddRef() override { return 1; }
+  ULONG WINAPI Release() override { return 1; }
+  HRESULT WINAPI error(ISAXLocator* locator, const wchar_t* text, HRESULT) override { return Take(locator, text); }
+  HRESULT WINAPI fatalError(ISAXLocator* locator, const wchar_t* text, HRESULT) override {
+    return Take(locator, text);
+  }
+  HRESULT WINAPI ignorableWarning(ISAXLocator*, const wchar_t*, HRESULT) override { return S_OK; }
+
+  HRESULT Take(ISAXLocator* locator, const wchar_t* text) {
+    if (!found) {
+      int line = 0;
+      int column = 0;
+      locator->getLineNumber(&line);
+      locator->getColumnNumber(&column);
+      found = true;
+      position = {std::max(line, 1), std::max(column, 1)};
+      message = Utf8(text, static_cast<UINT>(wcslen(text)));
+      message.erase(message.find_last_not_of(" \r\n") + 1);
+      if (message.find("Entity") != std::string::npos) {
+        message = "a '&' that starts no reference (" + message + "): write &amp; for '&', &amp;&amp; for '&&'";
+      }
+      message += ", at or after this place";
+    }
+    return E_FAIL;
+  }
+};
+
+// The first fault MSXML finds in a file, or none.
+SaxFaults StrictParse(IStream* stream) {
+  static constexpr CLSID kSaxReader30 = {0x3124c396, 0xfb13, 0x4836, {0xa6, 0xad, 0x13, 0x17, 0xf1, 0x71, 0x36, 0x88}};
+  static constexpr IID kSaxReaderInterface = {0xa4f96ed0, 0xf829, 0x476e, {0x81, 0xc0, 0xcd, 0xc7, 0xbd, 0x2a, 0x08, 0x02}};
+  SaxFaults faults;
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  Held<ISAXXMLReader> reader;
+  if (SUCCEEDED(CoCreateInstance(kSaxReader30, nullptr, CLSCTX_INPROC_SERVER, kSaxReaderInterface,
+                                 reinterpret_cast<void**>(&reader.pointer)))) {
+    const LARGE_INTEGER start{};
+    stream->Seek(start, STREAM_SEEK_SET, nullptr);
+    reader.pointer->putErrorHandler(&faults);
+    VARIANT input;
+    VariantInit(&input);
+    input.vt = VT_UNKNOWN;
+    input.punkVal = stream;
+    reader.pointer->parse(input);
+    reader.pointer->putErrorHandler(nullptr);
+  }
+  if (SUCCEEDED(com)) {
+    CoUninitialize();
+  }
+  return faults;
+}
+
 }  // namespace
 
 XmlDocument ReadXmlDocument(std::string_view bytes) {
@@ -204,6 +270,9 @@ XmlDocument ReadXmlDocument(std::string_view bytes) {
   } else if (!has_root) {
     document.error_position = {1, 1};
     document.error = "the file has no root element";
+  } else if (const SaxFaults faults = StrictParse(stream.pointer); faults.found) {
+    document.error_position = faults.position;
+    document.error = faults.message;
   } else {
     document.well_formed = true;
   }
