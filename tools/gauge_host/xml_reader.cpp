@@ -128,9 +128,10 @@ struct SaxFaults : ISAXErrorHandler {
   XmlPosition position;
   std::string message;
 
-  HRESULT WINAPI QueryInterface(REFIID, void** object) override {
-    *object = this;
-    return S_OK;
+  HRESULT WINAPI QueryInterface(REFIID interface_id, void** object) override {
+    static constexpr IID kErrorHandler = {0xa60511c4, 0xccf5, 0x479e, {0x98, 0xa3, 0xdc, 0x8d, 0xc5, 0x45, 0xb7, 0xd0}};
+    *object = IsEqualIID(interface_id, IID_IUnknown) || IsEqualIID(interface_id, kErrorHandler) ? this : nullptr;
+    return *object != nullptr ? S_OK : E_NOINTERFACE;
   }
   ULONG WINAPI AddRef() override { return 1; }
   ULONG WINAPI Release() override { return 1; }
