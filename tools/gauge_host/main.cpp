@@ -5,6 +5,7 @@
 // module is even loaded, so a run never stops half-way on bad input.
 //
 //   tvl_gauge_host [OPTION...] [SCENARIO]      (see kHelpText for the options)
+//   tvl_gauge_host --check PATH...             (a designer's gauges and panel.cfg)
 
 #include <windows.h>
 
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "default_scenario.h"
+#include "tools/gauge_host/check_mode.h"
 #include "tools/gauge_host/options.h"
 #include "tools/gauge_host/panel_host.h"
 #include "tools/gauge_host/scenario.h"
@@ -114,6 +116,9 @@ int main() {
   if (options.help) {
     std::fputs(gauge_host::kHelpText, stdout);
     return 0;
+  }
+  if (!options.check_paths.empty()) {
+    return gauge_host::RunCheck(options.check_paths);
   }
 
   std::string text = kDefaultScenario;

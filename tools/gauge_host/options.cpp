@@ -8,6 +8,7 @@ namespace gauge_host {
 
 const char* const kHelpText =
     "usage: tvl_gauge_host [OPTION...] [SCENARIO]\n"
+    "       tvl_gauge_host --check PATH...\n"
     "Runs the gauge module offline as the simulator's panel does, through SCENARIO (the\n"
     "built-in one when none is given), and prints what the module does.\n"
     "\n"
@@ -20,6 +21,8 @@ const char* const kHelpText =
     "  --instances N      call the gauge N times a frame (1 to 8), as a panel that lists\n"
     "                     it twice does (in the 2D panel and in the virtual cockpit)\n"
     "  --timeline FILE    draw the run into FILE, an SVG picture\n"
+    "  --check PATH...    checks gauge files (*.xml) and panel.cfg files, folders\n"
+    "                     searched, instead of running the module; it comes last\n"
     "  -h, --help         this text\n"
     "\n"
     "Scenario steps, one a line; '#' starts a comment:\n"
@@ -40,7 +43,11 @@ const char* const kHelpText =
     "  0  every expectation met\n"
     "  1  an expectation not met\n"
     "  2  the options, the scenario or the module cannot be used; nothing was run\n"
-    "  3  (scripts/run only) the module could not be built\n";
+    "  3  (scripts/run only) the module could not be built\n"
+    "With --check:\n"
+    "  0  no error (warnings allowed)\n"
+    "  1  an error in the files checked\n"
+    "  2  a path cannot be read\n";
 
 namespace {
 
@@ -123,6 +130,14 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
       }
       parsed.options.scenario_path = argument;
       continue;
+    }
+    if (argument == "--check") {
+      // Every argument after it is a path to check.
+      parsed.options.check_paths.assign(arguments.begin() + static_cast<std::ptrdiff_t>(index) + 1, arguments.end());
+      if (parsed.options.check_paths.empty()) {
+        return fail("--check needs a PATH");
+      }
+      return parsed;
     }
     const OptionRow* row = FindOption(argument);
     if (row == nullptr) {

@@ -20,6 +20,7 @@ struct Options {
   TraceMode trace = TraceMode::kChanges;
   int instances = 1;          // gauges on the panel, each called on every frame
   std::string timeline_path;  // empty: no picture
+  std::vector<std::string> check_paths;  // --check: the gauge files, panel.cfg files and folders
   bool help = false;
 };
 
