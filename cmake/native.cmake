@@ -30,7 +30,9 @@ add_executable(native_tests
   tests/native/model_test.cpp
   tests/native/registration_test.cpp
   tests/native/scenario_test.cpp
+  tests/native/calculator_test.cpp
   tools/gauge_host/scenario.cpp
+  tools/gauge_host/calculator.cpp
   tests/support/fresh_module.cpp
   tests/support/bridge_model.cpp
 )
