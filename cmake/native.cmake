@@ -31,8 +31,10 @@ add_executable(native_tests
   tests/native/registration_test.cpp
   tests/native/scenario_test.cpp
   tests/native/calculator_test.cpp
+  tests/native/gauge_scripts_test.cpp
   tools/gauge_host/scenario.cpp
   tools/gauge_host/calculator.cpp
+  tools/gauge_host/gauge_scripts.cpp
   tests/support/fresh_module.cpp
   tests/support/bridge_model.cpp
 )
