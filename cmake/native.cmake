@@ -32,11 +32,9 @@ add_executable(native_tests
   tests/native/scenario_test.cpp
   tests/native/calculator_test.cpp
   tests/native/gauge_scripts_test.cpp
-  tests/native/unread_writes_test.cpp
   tools/gauge_host/scenario.cpp
   tools/gauge_host/calculator.cpp
   tools/gauge_host/gauge_scripts.cpp
-  tools/gauge_host/unread_writes.cpp
   tests/support/fresh_module.cpp
   tests/support/bridge_model.cpp
 )
