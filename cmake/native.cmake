@@ -32,9 +32,13 @@ add_executable(native_tests
   tests/native/scenario_test.cpp
   tests/native/calculator_test.cpp
   tests/native/gauge_scripts_test.cpp
-  tools/gauge_host/scenario.cpp
+  tests/native/gauge_host_options_test.cpp
   tools/gauge_host/calculator.cpp
   tools/gauge_host/gauge_scripts.cpp
+  tools/gauge_host/options.cpp
+  tools/gauge_host/scenario.cpp
+  tools/gauge_host/scenario_check.cpp
+  tools/gauge_host/text.cpp
   tests/support/fresh_module.cpp
   tests/support/bridge_model.cpp
 )

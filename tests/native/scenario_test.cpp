@@ -3,13 +3,31 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tools/gauge_host/scenario.h"
+#include "tools/gauge_host/text.h"
 
 namespace {
 
 using gauge_host::ParseScenario;
 using gauge_host::Scenario;
 using gauge_host::StepKind;
+
+// The scenario's errors and warnings, as printed.
+std::vector<std::string> Messages(const Scenario& scenario) {
+  std::vector<std::string> texts;
+  for (const gauge_host::Diagnostic& diagnostic : scenario.diagnostics) {
+    texts.push_back(diagnostic.text);
+  }
+  return texts;
+}
+
+Scenario ParseAndCheck(const std::string& text, const std::string& file_name) {
+  Scenario scenario = ParseScenario(text, file_name);
+  gauge_host::CheckScenario(scenario, file_name);
+  return scenario;
+}
 
 TEST(ScenarioTest, EveryStepKind) {
   const Scenario scenario = ParseScenario(
@@ -31,8 +49,7 @@ TEST(ScenarioTest, EveryStepKind) {
       "expect chords none\n"
       "expect chords Ctrl+Shift+M ctrl+shift+t Ctrl+Shift+1\n",
       "all.scn");
-  EXPECT_EQ(scenario.errors, std::vector<std::string>{});
-  EXPECT_EQ(scenario.warnings, std::vector<std::string>{});
+  EXPECT_EQ(Messages(scenario), std::vector<std::string>{});
   struct Expected {
     int line;
     StepKind kind;
@@ -74,7 +91,7 @@ TEST(ScenarioTest, EveryStepKind) {
 
 TEST(ScenarioTest, ExtremeValuesFitIn32Bits) {
   const Scenario scenario = ParseScenario("set Tvl_PlayMusic -2147483648\nset Tvl_PlayMusic 2147483647\n", "x");
-  ASSERT_EQ(scenario.errors, std::vector<std::string>{});
+  ASSERT_EQ(Messages(scenario), std::vector<std::string>{});
   EXPECT_EQ(scenario.steps[0].value, INT32_MIN);
   EXPECT_EQ(scenario.steps[1].value, INT32_MAX);
 }
@@ -97,7 +114,8 @@ TEST(ScenarioTest, BadInputIsAnErrorWithFileAndLine) {
       {"set Tvl_CallMayday -2147483649", "'-2147483649' is beyond 32 bits: a value is from -2147483648 to 2147483647"},
       {"set Tvl_CallMayday 99999999999999999999999", "'99999999999999999999999' is beyond 32 bits: a value is from -2147483648 to 2147483647"},
       {"set Tvl_CallMayday 1 2", "unexpected '2' at the end of the step"},
-      {"set L:Tvl_CallMayday 1", "'L:Tvl_CallMayday' is not a variable name: use letters, digits and underscores"},
+      {"set L:Tvl_CallMayday 1", "'L:Tvl_CallMayday' is not a variable name: write it without 'L:', as 'Tvl_CallMayday'"},
+      {"set Tvl-CallMayday 1", "'Tvl-CallMayday' is not a variable name: use letters, digits and underscores"},
       {"frames", "'frames' needs a number"},
       {"frames 0", "a frame count is from 1 to 1000000, not 0"},
       {"frame -3", "a frame count is from 1 to 1000000, not -3"},
@@ -123,7 +141,7 @@ TEST(ScenarioTest, BadInputIsAnErrorWithFileAndLine) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     const Scenario scenario = ParseScenario(std::string("frame\n") + c.line + "\n", "bad.scn");
-    EXPECT_EQ(scenario.errors, std::vector<std::string>{std::string("bad.scn:2: error: ") + c.error});
+    EXPECT_EQ(Messages(scenario), std::vector<std::string>{std::string("bad.scn:2: error: ") + c.error});
     EXPECT_EQ(scenario.steps.size(), 1u) << "a bad step was kept";
   }
 }
@@ -138,7 +156,6 @@ TEST(ScenarioTest, UnknownVariableNamesAreWarnedWithTheClosest) {
       "set Tvl_ServeHotmeals 3\n"
       "set Tvl_Ask250kts 1\n",
       "names.scn");
-  EXPECT_EQ(scenario.errors, std::vector<std::string>{});
   EXPECT_EQ(scenario.steps.size(), 5u);
   const std::vector<std::string> warnings = {
       "names.scn:1: warning: 'Tvl_CallMayDay' is not one of the module's variables; the closest is 'Tvl_CallMayday'",
@@ -146,14 +163,101 @@ TEST(ScenarioTest, UnknownVariableNamesAreWarnedWithTheClosest) {
       "names.scn:3: warning: 'Tvl_GPWSGearWarning' is not one of the module's variables; the closest is 'Tvl_GPWS_GearWarning'",
       "names.scn:4: warning: 'Tvl_ServeHotmeals' is not one of the module's variables; the closest is 'Tvl_ServeHotMeal'",
   };
-  EXPECT_EQ(scenario.warnings, warnings);
+  EXPECT_EQ(Messages(scenario), warnings);
 }
 
-TEST(ScenarioTest, EveryErrorOfAFileIsReported) {
-  const Scenario scenario = ParseScenario("set A\nframe\r\nframes x\nwindow\n", "many.scn");
-  EXPECT_EQ(scenario.errors.size(), 3u);
-  EXPECT_EQ(scenario.steps.size(), 1u);
-  EXPECT_EQ(scenario.errors[2], "many.scn:4: error: 'window' is followed by create or destroy");
+// Errors of the lines and of the order of steps, and warnings, all in line order.
+TEST(ScenarioTest, EveryErrorAndWarningOfAFileInLineOrder) {
+  const Scenario scenario =
+      ParseAndCheck("set Tvl_PlayMusic\nframe\r\naddon free\nset Tvl_Callmayday 1\nframes x\nwindow\n", "many.scn");
+  EXPECT_EQ(Messages(scenario), (std::vector<std::string>{
+                                    "many.scn:1: error: 'set Tvl_PlayMusic' needs a number",
+                                    "many.scn:3: error: 'addon free': the add-on is not loaded",
+                                    "many.scn:4: warning: 'Tvl_Callmayday' is not one of the module's variables; "
+                                    "the closest is 'Tvl_CallMayday'",
+                                    "many.scn:5: error: 'x' is not a whole number",
+                                    "many.scn:6: error: 'window' is followed by create or destroy",
+                                }));
+  EXPECT_EQ(gauge_host::ErrorCount(scenario), 4u);
+}
+
+// Each step that needs the add-on or the window, after the steps that leave them so; the
+// add-on stays loaded once the module has found it, as the module pins it.
+TEST(ScenarioTest, StepsAreCheckedAgainstTheStateEarlierStepsLeave) {
+  struct Case {
+    const char* steps;  // the last is the one checked
+    const char* error;  // "" when it can be played
+  };
+  const Case cases[] = {
+      {"addon seatbelt 1", "'addon seatbelt 1': the add-on is not loaded: 'addon load' comes first"},
+      {"addon export null", "'addon export null': the add-on is not loaded: 'addon load' comes first"},
+      {"addon free", "'addon free': the add-on is not loaded"},
+      {"addon load\naddon free\naddon seatbelt 1", "'addon seatbelt 1': the add-on is not loaded: 'addon load' comes first"},
+      {"addon load\naddon load\naddon free\naddon seatbelt 1", ""},
+      {"addon load\nframe\naddon free\naddon seatbelt 1", ""},
+      {"addon load\nframe\naddon free\naddon free",
+       "'addon free': the scenario has freed every load of the add-on (the module keeps it loaded)"},
+      {"addon load\naddon export null\nframe\naddon free\naddon seatbelt 1",
+       "'addon seatbelt 1': the add-on is not loaded: 'addon load' comes first"},
+      {"addon load\naddon free\naddon load\naddon export record", ""},
+      {"window create", "'window create': the main window is already there"},
+      {"window destroy\nwindow destroy", "'window destroy': there is no main window"},
+      {"window destroy\nwindow create", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.steps);
+    const std::string text = std::string("frame\n") + c.steps + "\n";
+    const Scenario scenario = ParseAndCheck(text, "order.scn");
+    const int last_line = static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+    const std::vector<std::string> expected =
+        c.error[0] == '\0' ? std::vector<std::string>{}
+                           : std::vector<std::string>{"order.scn:" + std::to_string(last_line) + ": error: " + c.error};
+    EXPECT_EQ(Messages(scenario), expected);
+  }
+}
+
+TEST(ScenarioTest, WarningsOfInputThatCanNeverDoAnything) {
+  struct Case {
+    const char* text;
+    std::vector<std::string> messages;
+  };
+  const Case cases[] = {
+      {"", {"w.scn:1: warning: the scenario runs no frame, so the module does nothing"}},
+      {"# only a comment\n\nexpect chords none\n",
+       {"w.scn:3: warning: the scenario runs no frame, so the module does nothing"}},
+      {"frame\nexpect chords Ctrl+Shift+M ctrl+shift+x\n",
+       {"w.scn:2: warning: no variable sends Ctrl+Shift+X, so the window never receives it"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(Messages(ParseAndCheck(c.text, "w.scn")), c.messages);
+  }
+}
+
+// As editors save files: Notepad's UTF-8 starts with a byte-order mark; its "Unicode" is
+// UTF-16; and whatever else a file holds is shown escaped, never printed raw.
+TEST(ScenarioTest, FilesAsEditorsSaveThem) {
+  struct Case {
+    std::string text;
+    std::vector<std::string> messages;
+  };
+  const Case cases[] = {
+      {"\xEF\xBB\xBFset Tvl_CallMayday 1\nframe\n", {}},
+      {std::string("\xFF\xFEs\0e\0t\0", 8), {"e.scn:1: error: saved as UTF-16: save it as UTF-8"}},
+      {std::string("\xFE\xFF\0s\0e", 6), {"e.scn:1: error: saved as UTF-16: save it as UTF-8"}},
+      {std::string("frame\nse\0t A 1\n", 15),
+       {"e.scn:2: error: unknown step 'se\\x00t' (did you mean 'set'?); the steps are set, frame, frames, addon, "
+        "window and expect"}},
+      {"frame\nset Tvl_CallMayday \x81\x1B[2J\n", {"e.scn:2: error: '\\x81\\x1B[2J' is not a whole number"}},
+      {"frame\nset Tvl_CallMayday 1\xC3\xA9\n", {"e.scn:2: error: '1\xC3\xA9' is not a whole number"}},
+      {"frame\nset " + std::string(10000, 'A') + " 1\n",
+       {"e.scn:2: warning: '" + std::string(60, 'A') +
+        "…' is not one of the module's variables; the closest is 'Tvl_CallMayday'"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(gauge_host::Shown(c.text));
+    EXPECT_EQ(Messages(ParseAndCheck(c.text, "e.scn")), c.messages);
+  }
 }
 
 TEST(ScenarioTest, TheModulesFifteenVariables) {

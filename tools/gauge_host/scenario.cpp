@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "bridge/switch_table.h"
+#include "tools/gauge_host/text.h"
 
 namespace gauge_host {
 
@@ -17,6 +18,17 @@ std::vector<std::string> ModuleVariableNames() {
   }
   return names;
 }
+
+const SwitchEntry* SwitchRowOf(std::string_view name) {
+  for (const SwitchEntry* row = switch_table; row->kind != SWITCH_END; ++row) {
+    if (name == row->var_name) {
+      return row;
+    }
+  }
+  return nullptr;
+}
+
+bool IsModuleVariable(std::string_view name) { return name == "Tvl_SeatbeltSign" || SwitchRowOf(name) != nullptr; }
 
 namespace {
 
@@ -49,6 +61,15 @@ std::string Closest(std::string_view word, const std::vector<std::string>& candi
     }
   }
   return best;
+}
+
+bool IsChordKey(char key) {
+  for (const SwitchEntry* row = switch_table; row->kind != SWITCH_END; ++row) {
+    if (static_cast<char>(row->virtual_key) == key) {
+      return true;
+    }
+  }
+  return false;
 }
 
 bool IsVariableName(std::string_view name) {
@@ -91,7 +112,7 @@ class LineParser {
         return false;
       }
       if (count < 1 || static_cast<std::uint32_t>(count) > kMostFramesInAStep) {
-        return Error("a frame count is from 1 to " + std::to_string(kMostFramesInAStep) + ", not " + words_[1]);
+        return Error("a frame count is from 1 to " + std::to_string(kMostFramesInAStep) + ", not " + Shown(words_[1]));
       }
       step.frames = static_cast<std::uint32_t>(count);
       return true;
@@ -111,7 +132,7 @@ class LineParser {
     if (verb == "expect") {
       return Expect(step);
     }
-    return Error("unknown step '" + verb + "' (did you mean '" +
+    return Error("unknown step '" + Shown(verb) + "' (did you mean '" +
                  Closest(verb, {"set", "frame", "frames", "addon", "window", "expect"}) +
                  "'?); the steps are set, frame, frames, addon, window and expect");
   }
@@ -158,9 +179,13 @@ class LineParser {
         std::transform(chord.begin(), chord.end(), lowered.begin(), Lower);
         if (lowered.size() != prefix.size() + 1 || lowered.compare(0, prefix.size(), prefix) != 0 ||
             std::isalnum(static_cast<unsigned char>(chord.back())) == 0) {
-          return Error("'" + chord + "' is not a chord: write Ctrl+Shift+ and one letter or digit");
+          return Error("'" + Shown(chord) + "' is not a chord: write Ctrl+Shift+ and one letter or digit");
         }
-        step.chord_keys += static_cast<char>(std::toupper(static_cast<unsigned char>(chord.back())));
+        const char key = static_cast<char>(std::toupper(static_cast<unsigned char>(chord.back())));
+        if (!IsChordKey(key)) {
+          Warning(std::string("no variable sends Ctrl+Shift+") + key + ", so the window never receives it");
+        }
+        step.chord_keys += key;
       }
       words_used_ = words_.size();
       return true;
@@ -184,7 +209,7 @@ class LineParser {
   std::string Word(std::size_t index) const { return index < words_.size() ? words_[index] : ""; }
 
   std::string Found(std::size_t index) const {
-    return index < words_.size() ? ", not '" + words_[index] + "'" : "";
+    return index < words_.size() ? ", not '" + Shown(words_[index]) + "'" : "";
   }
 
   bool Name(std::size_t index, const std::string& after, std::string& name) {
@@ -192,14 +217,16 @@ class LineParser {
     if (name.empty()) {
       return Error("'" + after + "' needs a variable name");
     }
-    if (!IsVariableName(name)) {
-      return Error("'" + name + "' is not a variable name: use letters, digits and underscores");
+    if (name.size() > 2 && (name[0] == 'L' || name[0] == 'l') && name[1] == ':' && IsVariableName(name.substr(2))) {
+      return Error("'" + Shown(name) + "' is not a variable name: write it without 'L:', as '" + Shown(name.substr(2)) +
+                   "'");
     }
-    const std::vector<std::string> known = ModuleVariableNames();
-    if (std::find(known.begin(), known.end(), name) == known.end()) {
-      scenario_.warnings.push_back(Where() + "warning: '" + name +
-                                   "' is not one of the module's variables; the closest is '" +
-                                   Closest(name, known) + "'");
+    if (!IsVariableName(name)) {
+      return Error("'" + Shown(name) + "' is not a variable name: use letters, digits and underscores");
+    }
+    if (!IsModuleVariable(name)) {
+      Warning("'" + Shown(name) + "' is not one of the module's variables; the closest is '" +
+              Closest(name, ModuleVariableNames()) + "'");
     }
     return true;
   }
@@ -213,7 +240,7 @@ class LineParser {
     if (digits == word.size() ||
         !std::all_of(word.begin() + static_cast<std::ptrdiff_t>(digits), word.end(),
                      [](char c) { return c >= '0' && c <= '9'; })) {
-      return Error("'" + word + "' is not a whole number");
+      return Error("'" + Shown(word) + "' is not a whole number");
     }
     std::int64_t magnitude = 0;
     for (; digits < word.size(); ++digits) {
@@ -225,7 +252,7 @@ class LineParser {
     const std::int64_t signed_value = word[0] == '-' ? -magnitude : magnitude;
     if (signed_value < std::numeric_limits<std::int32_t>::min() ||
         signed_value > std::numeric_limits<std::int32_t>::max()) {
-      return Error("'" + word + "' is beyond 32 bits: a value is from -2147483648 to 2147483647");
+      return Error("'" + Shown(word) + "' is beyond 32 bits: a value is from -2147483648 to 2147483647");
     }
     value = static_cast<std::int32_t>(signed_value);
     return true;
@@ -233,16 +260,18 @@ class LineParser {
 
   bool NoMoreWords() {
     if (words_.size() > words_used_) {
-      return Error("unexpected '" + words_[words_used_] + "' at the end of the step");
+      return Error("unexpected '" + Shown(words_[words_used_]) + "' at the end of the step");
     }
     return true;
   }
 
-  std::string Where() const { return file_name_ + ":" + std::to_string(line_) + ": "; }
-
   bool Error(const std::string& message) {
-    scenario_.errors.push_back(Where() + "error: " + message);
+    scenario_.diagnostics.push_back(MakeDiagnostic(file_name_, line_, true, message));
     return false;
+  }
+
+  void Warning(const std::string& message) {
+    scenario_.diagnostics.push_back(MakeDiagnostic(file_name_, line_, false, message));
   }
 
   const std::string& file_name_;
@@ -254,10 +283,32 @@ class LineParser {
 
 }  // namespace
 
-std::string ClosestModuleVariable(std::string_view name) { return Closest(name, ModuleVariableNames()); }
+Diagnostic MakeDiagnostic(const std::string& file_name, int line, bool is_error, const std::string& message) {
+  return {line, is_error, file_name + ":" + std::to_string(line) + (is_error ? ": error: " : ": warning: ") + message};
+}
+
+std::size_t ErrorCount(const Scenario& scenario) {
+  return static_cast<std::size_t>(std::count_if(scenario.diagnostics.begin(), scenario.diagnostics.end(),
+                                                [](const Diagnostic& diagnostic) { return diagnostic.is_error; }));
+}
+
+std::uint64_t FrameCount(const Scenario& scenario) {
+  std::uint64_t frames = 0;
+  for (const ScenarioStep& step : scenario.steps) {
+    frames += step.kind == StepKind::kFrames ? step.frames : 0;
+  }
+  return frames;
+}
 
 Scenario ParseScenario(std::string_view text, const std::string& file_name) {
   Scenario scenario;
+  // Notepad starts a UTF-8 file with a byte-order mark; its "Unicode" is UTF-16.
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+    text.remove_prefix(3);
+  } else if (text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF") {
+    scenario.diagnostics.push_back(MakeDiagnostic(file_name, 1, true, "saved as UTF-16: save it as UTF-8"));
+    return scenario;
+  }
   int line_number = 0;
   std::size_t start = 0;
   while (start <= text.size()) {

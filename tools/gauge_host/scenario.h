@@ -1,11 +1,15 @@
 // Scenarios for the gauge host: a plain-text file, one step a line, "#" starting a
-// comment. The parser reports every error and warning with the file name and line.
+// comment. The parser reports every error and warning with the file name and line; the
+// check then plays the steps against the state earlier steps leave (add-on loaded or not,
+// main window there or not), so that no error can appear once frames are running.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "bridge/switch_table.h"
 
 namespace gauge_host {
 
@@ -34,20 +38,41 @@ struct ScenarioStep {
   std::string text;          // the line as written, without its comment
 };
 
+struct Diagnostic {
+  int line = 0;
+  bool is_error = false;
+  std::string text;  // "file:line: error: ..." or "file:line: warning: ..."
+};
+
 struct Scenario {
   std::vector<ScenarioStep> steps;
-  std::vector<std::string> errors;  // "file:line: error: ..."
-  std::vector<std::string> warnings;
+  std::vector<Diagnostic> diagnostics;  // in line order once checked
 };
 
 constexpr std::uint32_t kMostFramesInAStep = 1000000;
 
+// The steps of a scenario file as its editor saved it: UTF-8, with or without a
+// byte-order mark. Reports every malformed line.
 Scenario ParseScenario(std::string_view text, const std::string& file_name);
+
+// Plays the parsed steps against the state each leaves and reports every step whose
+// precondition does not hold, and a scenario that runs no frame; then puts all the
+// scenario's errors and warnings in line order.
+void CheckScenario(Scenario& scenario, const std::string& file_name);
+
+std::size_t ErrorCount(const Scenario& scenario);
+
+Diagnostic MakeDiagnostic(const std::string& file_name, int line, bool is_error, const std::string& message);
+
+// Every frame the scenario runs, for one gauge.
+std::uint64_t FrameCount(const Scenario& scenario);
+
+// The switch table's row of a command variable, or nullptr for any other name.
+const SwitchEntry* SwitchRowOf(std::string_view name);
+
+bool IsModuleVariable(std::string_view name);
 
 // The module's fifteen variables: the seat-belt sign and the switch table's rows.
 std::vector<std::string> ModuleVariableNames();
-
-// The known name nearest to the one given, by edit distance, ignoring case.
-std::string ClosestModuleVariable(std::string_view name);
 
 }  // namespace gauge_host

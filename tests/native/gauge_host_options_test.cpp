@@ -1,0 +1,72 @@
+// The gauge host's command line: what each argument list becomes, and the error that
+// every kind of bad one gets.
+
+#include <gtest/gtest.h>
+
+#include "tools/gauge_host/options.h"
+
+namespace {
+
+using gauge_host::ParseOptions;
+using gauge_host::TraceMode;
+
+TEST(GaugeHostOptionsTest, WhatEachCommandLineChooses) {
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string gau, scenario, timeline;
+    TraceMode trace;
+    int instances;
+    bool help;
+  };
+  const Case cases[] = {
+      {{}, "", "", "", TraceMode::kChanges, 1, false},
+      {{"my.scn"}, "", "my.scn", "", TraceMode::kChanges, 1, false},
+      {{"--gau", "x.gau", "--trace", "full", "--instances", "2", "--timeline", "t.svg", "é.scn"},
+       "x.gau", "é.scn", "t.svg", TraceMode::kFull, 2, false},
+      {{"--quiet", "a.scn"}, "", "a.scn", "", TraceMode::kQuiet, 1, false},
+      {{"--trace", "changes"}, "", "", "", TraceMode::kChanges, 1, false},
+      {{"--instances", "8"}, "", "", "", TraceMode::kChanges, 8, false},
+      {{"-h"}, "", "", "", TraceMode::kChanges, 1, true},
+      {{"--help"}, "", "", "", TraceMode::kChanges, 1, true},
+  };
+  for (const Case& c : cases) {
+    const gauge_host::ParsedOptions parsed = ParseOptions(c.arguments);
+    SCOPED_TRACE(c.arguments.empty() ? "(none)" : c.arguments[0]);
+    EXPECT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.gau_path, c.gau);
+    EXPECT_EQ(parsed.options.scenario_path, c.scenario);
+    EXPECT_EQ(parsed.options.timeline_path, c.timeline);
+    EXPECT_EQ(parsed.options.trace, c.trace);
+    EXPECT_EQ(parsed.options.instances, c.instances);
+    EXPECT_EQ(parsed.options.help, c.help);
+  }
+}
+
+TEST(GaugeHostOptionsTest, BadCommandLines) {
+  struct Case {
+    std::vector<std::string> arguments;
+    const char* error;
+  };
+  const Case cases[] = {
+      {{"--gau"}, "--gau needs a FILE"},
+      {{"--gau", "--quiet"}, "--gau needs a FILE"},
+      {{"--timeline"}, "--timeline needs a FILE"},
+      {{"--trace"}, "--trace needs changes or full"},
+      {{"--trace", "all"}, "--trace is changes or full, not 'all'"},
+      {{"--instances", "0"}, "--instances is from 1 to 8, not '0'"},
+      {{"--instances", "9"}, "--instances is from 1 to 8, not '9'"},
+      {{"--instances", "two"}, "--instances is from 1 to 8, not 'two'"},
+      {{"--gau", "a.gau", "--gau", "b.gau"}, "--gau is given twice"},
+      {{"--quiet", "--quiet"}, "--quiet is given twice"},
+      {{"--quiet", "--trace", "full"}, "--quiet and --trace both choose the trace: give one"},
+      {{"a.scn", "b.scn"}, "give at most one scenario"},
+      {{"--fast"}, "unknown option '--fast'"},
+      {{"-q\x01"}, "unknown option '-q\\x01'"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.error);
+    EXPECT_EQ(ParseOptions(c.arguments).error, c.error);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,154 @@
+#include "tools/gauge_host/options.h"
+
+#include <algorithm>
+
+#include "tools/gauge_host/text.h"
+
+namespace gauge_host {
+
+const char* const kHelpText =
+    "usage: tvl_gauge_host [OPTION...] [SCENARIO]\n"
+    "Runs the gauge module offline as the simulator's panel does, through SCENARIO (the\n"
+    "built-in one when none is given), and prints what the module does.\n"
+    "\n"
+    "Options:\n"
+    "  --gau FILE         the module to run (default: Tvl_LvarSupport.gau beside the host)\n"
+    "  --trace changes    per frame, only what changed: reads of a new value, writes that\n"
+    "                     change a value, chords, add-on changes and events (the default)\n"
+    "  --trace full       every read and write of every frame\n"
+    "  --quiet            only unmet expectations, warnings, errors and the summary\n"
+    "  --instances N      call the gauge N times a frame (1 to 8), as a panel that lists\n"
+    "                     it twice does (in the 2D panel and in the virtual cockpit)\n"
+    "  --timeline FILE    draw the run into FILE, an SVG picture\n"
+    "  -h, --help         this text\n"
+    "\n"
+    "Scenario steps, one a line; '#' starts a comment:\n"
+    "  set NAME VALUE                a panel gauge writes a variable\n"
+    "  frame, frame N, frames N      runs one frame, or N (1 to 1000000)\n"
+    "  addon load                    the simulator loads the add-on\n"
+    "  addon free                    the simulator frees it (needs it loaded)\n"
+    "  addon export null|record      its export holds null, or its record (needs it loaded)\n"
+    "  addon seatbelt VALUE          the add-on sets its seat-belt sign (needs it loaded)\n"
+    "  window create                 the main window appears (needs it gone)\n"
+    "  window destroy                the main window goes (needs it there, as at the start)\n"
+    "  expect NAME VALUE             the variable holds VALUE\n"
+    "  expect addon seatbelt VALUE   the add-on's seat-belt sign holds VALUE\n"
+    "  expect chords KEYS|none       the chords received since the last such step,\n"
+    "                                such as Ctrl+Shift+M Ctrl+Shift+T\n"
+    "\n"
+    "Exit status:\n"
+    "  0  every expectation met\n"
+    "  1  an expectation not met\n"
+    "  2  the options, the scenario or the module cannot be used; nothing was run\n"
+    "  3  (scripts/run only) the module could not be built\n";
+
+namespace {
+
+// An option's value, as written after it, into the options; "" when taken, else why not.
+using TakeValue = std::string (*)(const std::string& value, Options& options);
+
+struct OptionRow {
+  const char* name;
+  const char* value_name;  // as in "--gau needs a FILE"; nullptr for an option without a value
+  bool chooses_trace;      // of the options that choose the trace, one may be given
+  TakeValue take;
+};
+
+const OptionRow kOptionRows[] = {
+    {"--gau", "a FILE", false,
+     [](const std::string& value, Options& options) {
+       options.gau_path = value;
+       return std::string();
+     }},
+    {"--trace", "changes or full", true,
+     [](const std::string& value, Options& options) {
+       if (value != "changes" && value != "full") {
+         return "--trace is changes or full, not '" + Shown(value) + "'";
+       }
+       options.trace = value == "full" ? TraceMode::kFull : TraceMode::kChanges;
+       return std::string();
+     }},
+    {"--quiet", nullptr, true,
+     [](const std::string&, Options& options) {
+       options.trace = TraceMode::kQuiet;
+       return std::string();
+     }},
+    {"--instances", "a number N", false,
+     [](const std::string& value, Options& options) {
+       const bool digits = !value.empty() && value.size() <= 2 &&
+                           std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
+       const int count = digits ? std::stoi(value) : 0;
+       if (count < 1 || count > kMostInstances) {
+         return "--instances is from 1 to " + std::to_string(kMostInstances) + ", not '" + Shown(value) + "'";
+       }
+       options.instances = count;
+       return std::string();
+     }},
+    {"--timeline", "a FILE", false,
+     [](const std::string& value, Options& options) {
+       options.timeline_path = value;
+       return std::string();
+     }},
+    {"--help", nullptr, false,
+     [](const std::string&, Options& options) {
+       options.help = true;
+       return std::string();
+     }},
+};
+
+const OptionRow* FindOption(const std::string& argument) {
+  const std::string name = argument == "-h" ? "--help" : argument;
+  for (const OptionRow& row : kOptionRows) {
+    if (name == row.name) {
+      return &row;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
+  ParsedOptions parsed;
+  std::vector<const OptionRow*> given;
+  const auto fail = [&](const std::string& error) {
+    parsed.error = error;
+    return parsed;
+  };
+  for (std::size_t index = 0; index < arguments.size(); ++index) {
+    const std::string& argument = arguments[index];
+    if (argument.empty() || argument[0] != '-' || argument == "-") {
+      if (!parsed.options.scenario_path.empty()) {
+        return fail("give at most one scenario");
+      }
+      parsed.options.scenario_path = argument;
+      continue;
+    }
+    const OptionRow* row = FindOption(argument);
+    if (row == nullptr) {
+      return fail("unknown option '" + Shown(argument) + "'");
+    }
+    for (const OptionRow* earlier : given) {
+      if (earlier == row) {
+        return fail(std::string(row->name) + " is given twice");
+      }
+      if (earlier->chooses_trace && row->chooses_trace) {
+        return fail(std::string(earlier->name) + " and " + row->name + " both choose the trace: give one");
+      }
+    }
+    given.push_back(row);
+    std::string value;
+    if (row->value_name != nullptr) {
+      if (index + 1 == arguments.size() || FindOption(arguments[index + 1]) != nullptr) {
+        return fail(std::string(row->name) + " needs " + row->value_name);
+      }
+      value = arguments[++index];
+    }
+    if (std::string error = row->take(value, parsed.options); !error.empty()) {
+      return fail(error);
+    }
+  }
+  return parsed;
+}
+
+}  // namespace gauge_host

@@ -1,0 +1,39 @@
+// The gauge host's command line: which module, which scenario, how much of the run the
+// trace shows, and what else is written. Each option is one row of a table, walked by one
+// parser; every option may be given once.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace gauge_host {
+
+enum class TraceMode {
+  kQuiet,    // unmet expectations, warnings, errors and the summary
+  kChanges,  // and, per frame, only what changed
+  kFull,     // and every read and write
+};
+
+struct Options {
+  std::string gau_path;       // empty: the module beside the host
+  std::string scenario_path;  // empty: the built-in scenario
+  TraceMode trace = TraceMode::kChanges;
+  int instances = 1;          // gauges on the panel, each called on every frame
+  std::string timeline_path;  // empty: no picture
+  bool help = false;
+};
+
+constexpr int kMostInstances = 8;
+
+struct ParsedOptions {
+  Options options;
+  std::string error;  // why the command line cannot be used, "" when it can
+};
+
+// The arguments after the program's name, as UTF-8.
+ParsedOptions ParseOptions(const std::vector<std::string>& arguments);
+
+// The text of --help: the options, the scenario steps and the exit statuses.
+extern const char* const kHelpText;
+
+}  // namespace gauge_host

@@ -1,0 +1,360 @@
+#include "tools/gauge_host/panel_host.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "standin/main_window.h"
+#include "standin/panel_system.h"
+#include "tools/gauge_host/text.h"
+
+namespace gauge_host {
+
+namespace {
+
+using Callback = void(__stdcall*)(std::uint32_t gauge, std::int32_t service_code, std::uint32_t extra);
+
+constexpr std::int32_t kFrameServiceCode = 10;
+
+// The add-on's record as the add-on lays it out; the second word is the seat-belt sign.
+struct AddonRecord {
+  std::int32_t first_word;
+  std::int32_t seatbelt_sign;
+};
+
+// A chord the module set out to send: it looked for the main window.
+struct ChordSent {
+  char key;
+  bool window_found;
+};
+
+struct Host {
+  std::uint32_t gauge_header = 0;
+  Callback callback = nullptr;
+  PanelServices services{};  // the stand-in panel's table, its calculator traced
+  int instances = 1;
+  Trace* trace = nullptr;
+
+  standin::MainWindow main_window;
+  std::string addon_path;
+  int addon_loads = 0;  // loads of the add-on's library by this host not yet freed
+  AddonRecord* addon_record = nullptr;
+  AddonRecord** addon_export = nullptr;
+  bool addon_found = false;  // by the module
+
+  std::string last_read;  // the variable the module read last: a chord is that row's
+  std::vector<ChordSent> chords_sent;
+  std::vector<std::string> chords_received;  // since the last chord expectation
+};
+
+Host host;
+
+std::string Hex(std::uint32_t value, int digits) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%0*X", digits, static_cast<unsigned>(value));
+  return text;
+}
+
+const char* MessageName(UINT message) {
+  switch (message) {
+    case WM_KEYDOWN: return "WM_KEYDOWN";
+    case WM_CHAR: return "WM_CHAR";
+    case WM_KEYUP: return "WM_KEYUP";
+    default: return "message";
+  }
+}
+
+// Reports the chords the module sent since the last look, each with the keyboard
+// messages the window handled for it: a key-down and what follows it.
+void TakeChords() {
+  std::vector<standin::ReceivedMessage>& messages = standin::received_messages;
+  std::size_t index = 0;
+  for (const ChordSent& chord : host.chords_sent) {
+    std::string text;
+    const bool delivered = chord.window_found && index < messages.size();
+    if (delivered) {
+      const standin::ReceivedMessage& down = messages[index];
+      host.chords_received.push_back(std::string(down.control_down ? "Ctrl+" : "") +
+                                     (down.shift_down ? "Shift+" : "") + static_cast<char>(down.wparam));
+      do {
+        text += std::string(text.empty() ? "" : " ") + MessageName(messages[index].message) + " " +
+                Hex(messages[index].wparam, 2) + " " + Hex(messages[index].lparam, 8);
+        ++index;
+      } while (index < messages.size() && messages[index].message != WM_KEYDOWN);
+    }
+    TraceChord(*host.trace, chord.key, delivered, text);
+  }
+  host.chords_sent.clear();
+  messages.clear();
+}
+
+// The variable of a read "(L:NAME, number)" or a write "VALUE (>L:NAME, number)".
+std::string_view VariableOf(std::string_view expression) {
+  const std::size_t start = expression.find("L:");
+  const std::size_t end = expression.find(',', start);
+  return start == std::string_view::npos || end == std::string_view::npos ? std::string_view()
+                                                                           : expression.substr(start + 2, end - start - 2);
+}
+
+std::int32_t VariableValue(std::string_view name) {
+  const auto variable = standin::panel.variables.find(name);
+  return variable == standin::panel.variables.end() ? 0 : variable->second;
+}
+
+std::int32_t __stdcall TracingCalculator(const char* expression, double* float_result,
+                                         std::int32_t* integer_result, const char** text_result) {
+  TakeChords();
+  const std::string_view name = VariableOf(expression);
+  const std::int32_t before = VariableValue(name);
+  const std::size_t errors = standin::panel.errors.size();
+  const std::int32_t result =
+      standin::panel_services.execute_calculator(expression, float_result, integer_result, text_result);
+  const standin::CalculatorCall& call = standin::panel.calculator_calls.back();
+  if (integer_result != nullptr) {
+    host.last_read = name;
+    TraceRead(*host.trace, name, call.expression, call.stored);
+  } else {
+    TraceWrite(*host.trace, name, call.expression, before, VariableValue(name));
+  }
+  for (std::size_t index = errors; index < standin::panel.errors.size(); ++index) {
+    TraceEvent(*host.trace, "the panel refused an expression: " + standin::panel.errors[index]);
+  }
+  standin::panel.calculator_calls.clear();
+  return result;
+}
+
+// The module's only search for the main window is the start of a chord, for the row it
+// read last.
+HWND WINAPI WatchedFindWindow(LPCSTR window_class, LPCSTR window_name) {
+  HWND window = FindWindowA(window_class, window_name);
+  const SwitchEntry* row = SwitchRowOf(host.last_read);
+  host.chords_sent.push_back({row != nullptr ? static_cast<char>(row->virtual_key) : '?', window != nullptr});
+  return window;
+}
+
+// The module pins the add-on's library at the moment it finds its record.
+BOOL WINAPI WatchedGetModuleHandleEx(DWORD flags, LPCSTR name, HMODULE* module) {
+  if ((flags & GET_MODULE_HANDLE_EX_FLAG_PIN) != 0 && !host.addon_found) {
+    host.addon_found = true;
+    TraceEvent(*host.trace, "add-on found: bridging from frame " + std::to_string(host.trace->frame));
+  }
+  return GetModuleHandleExA(flags, name, module);
+}
+
+// Points every slot of the module's import table that holds `original` at `replacement`.
+void ReplaceImport(HMODULE module, const void* original, const void* replacement) {
+  auto* base = reinterpret_cast<BYTE*>(module);
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (imports.VirtualAddress == 0) {
+    return;
+  }
+  for (auto* library = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+       library->Name != 0; ++library) {
+    for (auto* slot = reinterpret_cast<IMAGE_THUNK_DATA32*>(base + library->FirstThunk); slot->u1.Function != 0;
+         ++slot) {
+      if (slot->u1.Function != reinterpret_cast<std::uintptr_t>(original)) {
+        continue;
+      }
+      DWORD protection = 0;
+      VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE, &protection);
+      slot->u1.Function = static_cast<DWORD>(reinterpret_cast<std::uintptr_t>(replacement));
+      VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protection, &protection);
+    }
+  }
+}
+
+void WatchModule(HMODULE module) {
+  ReplaceImport(module, reinterpret_cast<const void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "FindWindowA")),
+                reinterpret_cast<const void*>(&WatchedFindWindow));
+  ReplaceImport(module,
+                reinterpret_cast<const void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetModuleHandleExA")),
+                reinterpret_cast<const void*>(&WatchedGetModuleHandleEx));
+}
+
+const std::uint32_t* Words(std::uint32_t address) {
+  return reinterpret_cast<const std::uint32_t*>(static_cast<std::uintptr_t>(address));
+}
+
+bool AddonMapped() { return host.addon_record != nullptr && GetModuleHandleA("Travinel.dll") != nullptr; }
+
+void RunFrame() {
+  Trace& trace = *host.trace;
+  TraceFrameStart(trace);
+  if (trace.timeline != nullptr) {
+    std::vector<TimelineRow>& rows = trace.timeline->rows;
+    for (std::size_t index = 0; index + 1 < rows.size(); ++index) {
+      SampleTimelineRow(rows[index], trace.frame, VariableValue(rows[index].name));
+    }
+    SampleTimelineRow(rows.back(), trace.frame,
+                      AddonMapped() ? std::optional<std::int32_t>(host.addon_record->seatbelt_sign) : std::nullopt);
+  }
+  for (int instance = 0; instance < host.instances; ++instance) {
+    const bool mapped = AddonMapped();
+    const std::int32_t field = mapped ? host.addon_record->seatbelt_sign : 0;
+    host.callback(host.gauge_header, kFrameServiceCode, 0);
+    TakeChords();
+    if (mapped && host.addon_record->seatbelt_sign != field) {
+      TraceAddonSign(trace, field, host.addon_record->seatbelt_sign);
+    }
+  }
+}
+
+std::string ChordList(const std::vector<std::string>& chords) {
+  std::string text;
+  for (const std::string& chord : chords) {
+    text += (text.empty() ? "" : " ") + chord;
+  }
+  return text.empty() ? "none" : text;
+}
+
+}  // namespace
+
+std::wstring Wide(const std::string& utf8) {
+  std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0)), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+  wide.pop_back();
+  return wide;
+}
+
+std::string FileProblem(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    return "no such file";
+  }
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? "is a directory" : "";
+}
+
+bool LoadGaugeModule(const std::string& path, std::string& error) {
+  error = FileProblem(path);
+  if (!error.empty()) {
+    return false;
+  }
+  HMODULE module = LoadLibraryW(Wide(path).c_str());
+  if (module == nullptr) {
+    const DWORD code = GetLastError();
+    error = code == ERROR_BAD_EXE_FORMAT ? "is not a 32-bit Windows DLL, as a gauge module is"
+            : code == ERROR_MOD_NOT_FOUND
+                ? "cannot be loaded: a library it needs is missing"
+                : "cannot be loaded (Windows error " + std::to_string(code) + ")";
+    return false;
+  }
+  auto* import_table = reinterpret_cast<std::uint32_t*>(GetProcAddress(module, "ImportTable"));
+  const auto* linkage = reinterpret_cast<const std::uint32_t*>(GetProcAddress(module, "Linkage"));
+  if (import_table == nullptr || linkage == nullptr || import_table[0] != 0x0000000F || linkage[0] != 0x00000013 ||
+      linkage[6] == 0) {
+    error = "is not a gauge module: it lacks the ImportTable or Linkage the panel system reads";
+    return false;
+  }
+  const std::uint32_t* header = Words(linkage[6]);
+  if (header[0] != 800 || header[1] == 0 || std::string(reinterpret_cast<const char*>(Words(header[1]))) != "Switches" ||
+      header[0x54 / 4] == 0) {
+    error = "has no gauge \"Switches\" with a callback";
+    return false;
+  }
+  host.services = standin::panel_services;
+  host.services.execute_calculator = TracingCalculator;
+  import_table[1] = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(&host.services));
+  host.gauge_header = linkage[6];
+  host.callback = reinterpret_cast<Callback>(static_cast<std::uintptr_t>(header[0x54 / 4]));
+  WatchModule(module);
+  return true;
+}
+
+void StartPanel(const std::string& addon_path, int instances, Trace& trace) {
+  host.addon_path = addon_path;
+  host.instances = instances;
+  host.trace = &trace;
+  // A simulator always has its main window; a scenario may destroy it.
+  host.main_window = standin::CreateMainWindow(false);
+}
+
+bool PlayStep(const ScenarioStep& step, const std::string& scenario_name, std::string& error) {
+  Trace& trace = *host.trace;
+  const auto note = [&](const std::string& what) { TraceStep(trace, step.line, what, true); };
+  const auto expect = [&](bool met, const std::string& expected, const std::string& actual) {
+    TraceExpectation(trace, scenario_name + ":" + std::to_string(step.line) + ": ", step.line, step.text, met,
+                     expected, actual);
+  };
+  switch (step.kind) {
+    case StepKind::kSet: {
+      const std::int32_t before = VariableValue(step.name);
+      standin::panel.variables[step.name] = step.value;
+      TraceSet(trace, step.line, step.name, before, step.value);
+      return true;
+    }
+    case StepKind::kFrames:
+      for (std::uint32_t count = 0; count < step.frames; ++count) {
+        RunFrame();
+      }
+      return true;
+    case StepKind::kAddonLoad: {
+      HMODULE addon = LoadLibraryW(Wide(host.addon_path).c_str());
+      if (addon == nullptr) {
+        error = "the stand-in add-on '" + host.addon_path + "' cannot be loaded";
+        return false;
+      }
+      ++host.addon_loads;
+      host.addon_record = reinterpret_cast<AddonRecord*>(GetProcAddress(addon, "TvlRecord"));
+      host.addon_export = reinterpret_cast<AddonRecord**>(GetProcAddress(addon, "TvlExport"));
+      note(std::string("add-on loaded, its export holding ") + (*host.addon_export != nullptr ? "its record" : "null"));
+      return true;
+    }
+    case StepKind::kAddonFree:
+      FreeLibrary(GetModuleHandleA("Travinel.dll"));
+      --host.addon_loads;
+      note(!AddonMapped()          ? "add-on freed by the simulator, and unloaded"
+           : host.addon_loads == 0 ? "add-on freed by the simulator; the module keeps it loaded (it pinned it)"
+                                   : "add-on freed by the simulator; still loaded, as it was loaded more than once");
+      return true;
+    case StepKind::kAddonExportNull:
+    case StepKind::kAddonExportRecord:
+      *host.addon_export = step.kind == StepKind::kAddonExportNull ? nullptr : host.addon_record;
+      note(std::string("add-on export now holds ") + (*host.addon_export != nullptr ? "its record" : "null"));
+      return true;
+    case StepKind::kAddonSeatbelt:
+      host.addon_record->seatbelt_sign = step.value;
+      note("add-on sets its seat-belt sign to " + std::to_string(step.value));
+      return true;
+    case StepKind::kWindowCreate:
+      host.main_window = standin::CreateMainWindow(false);
+      if (host.main_window.handle == nullptr) {
+        error = "Windows could not create the main window";
+        return false;
+      }
+      note("main window created");
+      return true;
+    case StepKind::kWindowDestroy:
+      standin::DestroyMainWindow(host.main_window);
+      note("main window destroyed");
+      return true;
+    case StepKind::kExpectVariable: {
+      // As a gauge reading it sees it: a variable never written reads 0.
+      const bool written = standin::panel.variables.count(step.name) != 0;
+      const std::int32_t value = VariableValue(step.name);
+      expect(value == step.value, std::to_string(step.value),
+             std::to_string(value) + (written ? "" : " (never written)"));
+      return true;
+    }
+    case StepKind::kExpectAddonSeatbelt: {
+      const std::string actual = AddonMapped() ? std::to_string(host.addon_record->seatbelt_sign) : "no add-on loaded";
+      expect(actual == std::to_string(step.value), std::to_string(step.value), actual);
+      return true;
+    }
+    case StepKind::kExpectChords: {
+      std::vector<std::string> expected;
+      for (char key : step.chord_keys) {
+        expected.push_back(std::string("Ctrl+Shift+") + key);
+      }
+      expect(expected == host.chords_received, ChordList(expected), ChordList(host.chords_received));
+      host.chords_received.clear();
+      return true;
+    }
+  }
+  return true;
+}
+
+}  // namespace gauge_host

@@ -1,0 +1,185 @@
+#include "tools/gauge_host/trace.h"
+
+#include <algorithm>
+
+#include "tools/gauge_host/scenario.h"
+#include "tools/gauge_host/text.h"
+
+namespace gauge_host {
+
+namespace {
+
+void Print(Trace& trace, const std::string& label, const std::string& text) {
+  std::fprintf(trace.out, "%-*s  %s\n", trace.label_width, label.c_str(), text.c_str());
+}
+
+void PrintInFrame(Trace& trace, const std::string& text) { Print(trace, "frame " + std::to_string(trace.frame), text); }
+
+bool IsPress(std::string_view name) {
+  const SwitchEntry* row = SwitchRowOf(name);
+  return row != nullptr && row->kind == SWITCH_MOMENTARY;
+}
+
+}  // namespace
+
+Trace MakeTrace(TraceMode mode, std::uint64_t frames, int last_line, Timeline* timeline) {
+  Trace trace;
+  trace.mode = mode;
+  trace.label_width = static_cast<int>(std::max(("frame " + std::to_string(frames)).size(),
+                                                ("line " + std::to_string(last_line)).size()));
+  trace.timeline = timeline;
+  return trace;
+}
+
+void TraceFrameStart(Trace& trace) {
+  ++trace.frame;
+  trace.sets_since_frame.clear();
+}
+
+namespace {
+
+// Remembers what the module now knows the variable holds; true when that changed. A
+// variable it never met counts as the 0 it reads when never written.
+bool Remember(Trace& trace, std::string_view name, std::int32_t value) {
+  const auto known = trace.known_values.find(name);
+  if (known == trace.known_values.end()) {
+    trace.known_values.emplace(name, value);
+    return value != 0;
+  }
+  const bool changed = known->second != value;
+  known->second = value;
+  return changed;
+}
+
+}  // namespace
+
+void TraceRead(Trace& trace, std::string_view name, std::string_view expression, std::optional<std::int32_t> stored) {
+  const bool changed = stored && Remember(trace, name, *stored);
+  if (trace.mode == TraceMode::kFull || (trace.mode == TraceMode::kChanges && changed)) {
+    PrintInFrame(trace, "read  " + std::string(expression) + " -> " +
+                            (stored ? std::to_string(*stored) : std::string("nothing stored")));
+  }
+}
+
+void TraceWrite(Trace& trace, std::string_view name, std::string_view expression, std::int32_t before,
+                std::int32_t after) {
+  Remember(trace, name, after);
+  if (before == after) {
+    ++trace.unchanged_writes;
+  } else if (trace.timeline != nullptr) {
+    if (TimelineRow* row = FindTimelineRow(*trace.timeline, name)) {
+      RecordTimelineWrite(*row, trace.frame, after);
+    }
+  }
+  if (trace.mode == TraceMode::kFull || (trace.mode == TraceMode::kChanges && before != after)) {
+    PrintInFrame(trace, "write " + std::string(expression));
+  }
+}
+
+void TraceChord(Trace& trace, char key, bool delivered, const std::string& messages) {
+  ++trace.chords_sent;
+  trace.chords_delivered += delivered ? 1 : 0;
+  if (trace.timeline != nullptr) {
+    trace.timeline->chords.push_back({trace.frame, key, delivered});
+  }
+  if (trace.mode == TraceMode::kQuiet) {
+    return;
+  }
+  const std::string chord = std::string("chord Ctrl+Shift+") + key;
+  if (!delivered) {
+    PrintInFrame(trace, chord + " not delivered: no main window");
+  } else {
+    PrintInFrame(trace, trace.mode == TraceMode::kFull ? chord + "  " + messages : chord);
+  }
+}
+
+void TraceAddonSign(Trace& trace, std::int32_t before, std::int32_t after) {
+  if (trace.timeline != nullptr) {
+    RecordTimelineWrite(trace.timeline->rows.back(), trace.frame, after);
+  }
+  TraceEvent(trace, "add-on seat-belt sign " + std::to_string(before) + " -> " + std::to_string(after) +
+                        ", switched by the module");
+}
+
+void TraceEvent(Trace& trace, const std::string& text) {
+  if (trace.mode != TraceMode::kQuiet) {
+    PrintInFrame(trace, text);
+  }
+}
+
+void TraceStep(Trace& trace, int line, const std::string& text, bool always) {
+  if (trace.mode == TraceMode::kFull || (trace.mode == TraceMode::kChanges && always)) {
+    Print(trace, "line " + std::to_string(line), text);
+  }
+}
+
+void TraceSet(Trace& trace, int line, std::string_view name, std::int32_t before, std::int32_t after) {
+  TraceStep(trace, line, "set " + Shown(name) + " = " + std::to_string(after), false);
+  if (!IsModuleVariable(name)) {
+    return;
+  }
+  const auto pending = trace.sets_since_frame.find(name);
+  if (pending == trace.sets_since_frame.end()) {
+    trace.sets_since_frame.emplace(name, PendingSet{before, after});
+    return;
+  }
+  const PendingSet set = pending->second;
+  pending->second.latest = after;
+  if (set.latest == set.seen || set.latest == after || trace.mode == TraceMode::kQuiet) {
+    return;
+  }
+  const std::string what = IsPress(name) && set.latest == 1 && set.seen == 0 ? "press" : "change";
+  const std::string values = after == set.seen ? "set to " + std::to_string(set.latest) + " and back to " +
+                                                     std::to_string(after)
+                                               : "set to " + std::to_string(set.latest) + ", then to " +
+                                                     std::to_string(after);
+  const std::string when = trace.frame == 0 ? "before frame 1"
+                                            : "between frames " + std::to_string(trace.frame) + " and " +
+                                                  std::to_string(trace.frame + 1);
+  Print(trace, "line " + std::to_string(line),
+        what + " of " + std::string(name) + " lost: " + values + " " + when +
+            "; the module only sees values that last a frame");
+}
+
+void TraceExpectation(Trace& trace, const std::string& where, int line, const std::string& step_text, bool met,
+                      const std::string& expected, const std::string& actual) {
+  if (trace.timeline != nullptr) {
+    trace.timeline->expectations.push_back({trace.frame, line, met});
+  }
+  if (met) {
+    ++trace.expectations_met;
+    TraceStep(trace, line, Shown(step_text, 2 * kShownCharacters) + ": met", false);
+    return;
+  }
+  trace.unmet_lines.push_back(line);
+  std::fprintf(trace.out, "%sexpectation not met: %s: expected %s, actual %s\n", where.c_str(),
+               Shown(step_text, 2 * kShownCharacters).c_str(), expected.c_str(), actual.c_str());
+}
+
+bool TraceSummary(Trace& trace, const std::string& scenario_name) {
+  if (trace.mode == TraceMode::kChanges && trace.unchanged_writes != 0) {
+    std::fprintf(trace.out, "(%s of an unchanged value not shown; --trace full shows them)\n",
+                 Counted(trace.unchanged_writes, "write").c_str());
+  }
+  const std::size_t unmet = trace.unmet_lines.size();
+  const std::size_t expectations = unmet + static_cast<std::size_t>(trace.expectations_met);
+  std::string result;
+  if (expectations == 0) {
+    result = "no expectations";
+  } else if (unmet == 0) {
+    result = expectations == 1 ? "the 1 expectation met" : "all " + Counted(expectations, "expectation") + " met";
+  } else {
+    std::string lines;
+    for (int line : trace.unmet_lines) {
+      lines += (lines.empty() ? "" : ", ") + std::to_string(line);
+    }
+    result = std::to_string(unmet) + " of " + Counted(expectations, "expectation") + " not met (" +
+             (unmet == 1 ? "line " : "lines ") + lines + ")";
+  }
+  std::fprintf(trace.out, "%s: %s; %s, %s sent, %llu delivered\n", scenario_name.c_str(), result.c_str(),
+               Counted(trace.frame, "frame").c_str(), Counted(trace.chords_sent, "chord").c_str(),
+               static_cast<unsigned long long>(trace.chords_delivered));
+  return unmet == 0;
+}
+
+}  // namespace gauge_host

@@ -1,0 +1,60 @@
+// The trace of a run, as the designer chose it (quiet, changes or full), and the counts
+// of the summary. The host reports everything the module does here; what is printed, and
+// what is only counted, is decided here. A timeline, when one is drawn, is fed from here.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tools/gauge_host/options.h"
+#include "tools/gauge_host/timeline.h"
+
+namespace gauge_host {
+
+struct PendingSet {
+  std::int32_t seen;    // the value a frame last saw
+  std::int32_t latest;  // the value set since
+};
+
+struct Trace {
+  TraceMode mode = TraceMode::kChanges;
+  std::FILE* out = stdout;
+  int label_width = 0;  // of the "frame N" or "line N" column, for the largest of each
+  std::uint64_t frame = 0;
+  // What the module last read from each variable or wrote into it: a read is news when
+  // it differs.
+  std::map<std::string, std::int32_t, std::less<>> known_values;
+  std::map<std::string, PendingSet, std::less<>> sets_since_frame;  // by variable
+  std::uint64_t chords_sent = 0;
+  std::uint64_t chords_delivered = 0;
+  std::uint64_t unchanged_writes = 0;
+  int expectations_met = 0;
+  std::vector<int> unmet_lines;
+  Timeline* timeline = nullptr;  // fed when a picture is drawn
+};
+
+Trace MakeTrace(TraceMode mode, std::uint64_t frames, int last_line, Timeline* timeline);
+
+void TraceFrameStart(Trace& trace);
+void TraceRead(Trace& trace, std::string_view name, std::string_view expression, std::optional<std::int32_t> stored);
+void TraceWrite(Trace& trace, std::string_view name, std::string_view expression, std::int32_t before,
+                std::int32_t after);
+// messages: the window's keyboard messages, for the full trace.
+void TraceChord(Trace& trace, char key, bool delivered, const std::string& messages);
+void TraceAddonSign(Trace& trace, std::int32_t before, std::int32_t after);
+// Something the module or the host did in this frame that the designer should know.
+void TraceEvent(Trace& trace, const std::string& text);
+// What a step of the scenario did; `always` for add-on and window changes, else full only.
+void TraceStep(Trace& trace, int line, const std::string& text, bool always);
+void TraceSet(Trace& trace, int line, std::string_view name, std::int32_t before, std::int32_t after);
+void TraceExpectation(Trace& trace, const std::string& where, int line, const std::string& step_text, bool met,
+                      const std::string& expected, const std::string& actual);
+// The closing line; true when every expectation was met.
+bool TraceSummary(Trace& trace, const std::string& scenario_name);
+
+}  // namespace gauge_host
