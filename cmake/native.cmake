@@ -39,6 +39,11 @@ add_executable(native_tests
   tools/gauge_host/scenario.cpp
   tools/gauge_host/scenario_check.cpp
   tools/gauge_host/text.cpp
+  tests/native/xml_tree_test.cpp
+  tests/native/panel_check_test.cpp
+  tools/gauge_host/xml_tree.cpp
+  tools/gauge_host/variable_references.cpp
+  tools/gauge_host/panel_check.cpp
   tests/support/fresh_module.cpp
   tests/support/bridge_model.cpp
 )
@@ -56,3 +61,6 @@ if(NOT TVL_COVERAGE)
   target_link_libraries(allocation_test PRIVATE tvl_module GTest::gtest_main)
   gtest_discover_tests(allocation_test)
 endif()
+
+# The README's snippets are the examples' own lines.
+add_test(NAME readme_snippets COMMAND ${PROJECT_SOURCE_DIR}/scripts/readme-snippets --check)

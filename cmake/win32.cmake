@@ -63,6 +63,20 @@ gtest_discover_tests(gau_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
 add_test(NAME gau_exports_and_imports
   COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/check_exports $<TARGET_FILE:Tvl_LvarSupport>)
 
+# The XML reader over the parser Windows provides. mingw-w64 has no import library for
+# xmllite.dll: one is made from its one entry.
+find_program(MINGW_DLLTOOL i686-w64-mingw32-dlltool REQUIRED)
+set(XMLLITE_IMPORT_LIBRARY ${CMAKE_BINARY_DIR}/generated/libxmllite.a)
+add_custom_command(OUTPUT ${XMLLITE_IMPORT_LIBRARY}
+  COMMAND ${MINGW_DLLTOOL} -k -d ${PROJECT_SOURCE_DIR}/tools/gauge_host/xmllite.def -l ${XMLLITE_IMPORT_LIBRARY}
+  DEPENDS ${PROJECT_SOURCE_DIR}/tools/gauge_host/xmllite.def)
+add_custom_target(xmllite_import_library DEPENDS ${XMLLITE_IMPORT_LIBRARY})
+add_library(tvl_xml_reader STATIC tools/gauge_host/xml_reader.cpp tools/gauge_host/xml_tree.cpp)
+target_include_directories(tvl_xml_reader PUBLIC ${PROJECT_SOURCE_DIR})
+target_compile_options(tvl_xml_reader PRIVATE ${COMMON_WARNINGS})
+add_dependencies(tvl_xml_reader xmllite_import_library)
+target_link_libraries(tvl_xml_reader PUBLIC ${XMLLITE_IMPORT_LIBRARY} shlwapi ole32 oleaut32)
+
 # The gauge host: runs the real module offline through a scenario, with its trace.
 set(DEFAULT_SCENARIO_HEADER ${CMAKE_BINARY_DIR}/generated/default_scenario.h)
 add_custom_command(OUTPUT ${DEFAULT_SCENARIO_HEADER}
@@ -78,15 +92,20 @@ add_executable(tvl_gauge_host
   tools/gauge_host/text.cpp
   tools/gauge_host/timeline.cpp
   tools/gauge_host/trace.cpp
+  tools/gauge_host/check_mode.cpp
+  tools/gauge_host/panel_check.cpp
+  tools/gauge_host/variable_references.cpp
   bridge/switch_rows.cpp
   ${DEFAULT_SCENARIO_HEADER}
 )
 target_include_directories(tvl_gauge_host PRIVATE ${CMAKE_BINARY_DIR}/generated)
 # GCC 12 at -O3 takes "text" + std::string for an overlapping copy (its bug 105329).
 target_compile_options(tvl_gauge_host PRIVATE ${COMMON_WARNINGS} -Wno-restrict)
-target_link_libraries(tvl_gauge_host PRIVATE tvl_standin_win32)
+target_link_libraries(tvl_gauge_host PRIVATE tvl_standin_win32 tvl_xml_reader)
 target_link_options(tvl_gauge_host PRIVATE ${STATIC_RUNTIME})
 add_dependencies(tvl_gauge_host Tvl_LvarSupport Travinel)
 add_test(NAME gauge_host_scenarios
   COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/gauge_host_test $<TARGET_FILE:tvl_gauge_host>)
 add_test(NAME run_shows_a_failed_build COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/run_build_failure_test)
+add_test(NAME gauge_host_check
+  COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/check_test $<TARGET_FILE:tvl_gauge_host>)

@@ -19,6 +19,7 @@
 #include "default_scenario.h"
 #include "tools/gauge_host/options.h"
 #include "tools/gauge_host/panel_host.h"
+#include "tools/gauge_host/check_mode.h"
 #include "tools/gauge_host/scenario.h"
 #include "tools/gauge_host/text.h"
 #include "tools/gauge_host/timeline.h"
@@ -106,7 +107,11 @@ int main() {
   _setmode(_fileno(stderr), _O_BINARY);
   std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
 
-  const gauge_host::ParsedOptions parsed = gauge_host::ParseOptions(Arguments());
+  const std::vector<std::string> arguments = Arguments();
+  if (!arguments.empty() && arguments[0] == "--check") {
+    return gauge_host::RunCheck(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
+  }
+  const gauge_host::ParsedOptions parsed = gauge_host::ParseOptions(arguments);
   if (!parsed.error.empty()) {
     return Fail("tvl_gauge_host: error: " + parsed.error + "\nusage: tvl_gauge_host [OPTION...] [SCENARIO]; --help lists them");
   }

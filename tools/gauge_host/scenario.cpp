@@ -34,6 +34,8 @@ namespace {
 
 char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 
+}  // namespace
+
 std::size_t EditDistance(std::string_view a, std::string_view b) {
   std::vector<std::size_t> previous(b.size() + 1), current(b.size() + 1);
   for (std::size_t j = 0; j <= b.size(); ++j) {
@@ -49,6 +51,8 @@ std::size_t EditDistance(std::string_view a, std::string_view b) {
   }
   return previous[b.size()];
 }
+
+namespace {
 
 std::string Closest(std::string_view word, const std::vector<std::string>& candidates) {
   std::string best;

@@ -75,4 +75,10 @@ bool IsModuleVariable(std::string_view name);
 // The module's fifteen variables: the seat-belt sign and the switch table's rows.
 std::vector<std::string> ModuleVariableNames();
 
+// The number of characters to add, remove or change to make one word the other, ignoring case.
+std::size_t EditDistance(std::string_view a, std::string_view b);
+
+// The known name nearest to the one given, by edit distance, ignoring case.
+std::string ClosestModuleVariable(std::string_view name);
+
 }  // namespace gauge_host

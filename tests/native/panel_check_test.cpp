@@ -1,0 +1,164 @@
+// The checks of a designer's files that need no XML parser: the references found in a
+// decoded script, what the writes of all gauges together say, the panel.cfg lines, and
+// the report's shape. The files themselves, read by the parser, are checked under Wine.
+
+#include <gtest/gtest.h>
+
+#include "tools/gauge_host/panel_check.h"
+#include "tools/gauge_host/variable_references.h"
+
+namespace {
+
+using gauge_host::CheckPanelConfig;
+using gauge_host::CheckReferences;
+using gauge_host::FindVariableReferences;
+using gauge_host::Finding;
+using gauge_host::PlacedReference;
+using gauge_host::VariableReference;
+
+std::string Describe(const VariableReference& reference) {
+  std::string text = std::to_string(reference.offset) + (reference.write ? " write " : " read ") + "[" +
+                     reference.name + "] unit [" + reference.unit + "]";
+  if (reference.doubled_prefix) {
+    text += " doubled";
+  }
+  if (reference.written_value) {
+    text += " value " + std::to_string(*reference.written_value);
+  }
+  return text;
+}
+
+TEST(PanelCheckTest, ReferencesInAScript) {
+  struct Case {
+    std::string script;
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {
+      {"(L:Tvl_PlayMusic, number) ! (>L:Tvl_PlayMusic, number)",
+       {"0 read [Tvl_PlayMusic] unit [number]", "28 write [Tvl_PlayMusic] unit [number]"}},
+      {"if{ 1 (>L:Tvl_CallMayday,number) } els{0 (>L:Tvl_CallMayday, Bool)}",
+       {"6 write [Tvl_CallMayday] unit [number] value 1.000000",
+        "41 write [Tvl_CallMayday] unit [Bool] value 0.000000"}},
+      {"-2.5 (>L:A) 2 + (>L:B)", {"5 write [A] unit [] value -2.500000", "16 write [B] unit []"}},
+      {"(L:L:Tvl_Kneeboard, number) (>L:Tvl_Kneeboard , number)",
+       {"0 read [Tvl_Kneeboard] unit [number] doubled", "28 write [Tvl_Kneeboard ] unit [number]"}},
+      {"(A:AIRSPEED, knots) (L:Unclosed, number (P:ABSOLUTE TIME, seconds)", {}},
+      {"(L:Split\n, number) (L:", {}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> found;
+    for (const VariableReference& reference : FindVariableReferences(c.script)) {
+      found.push_back(Describe(reference));
+    }
+    EXPECT_EQ(found, c.expected) << c.script;
+  }
+}
+
+std::vector<std::string> Lines(std::vector<Finding> findings) {
+  static const char* const kWords[] = {"error", "warning", "note"};
+  std::vector<std::string> lines;
+  for (const Finding& finding : findings) {
+    lines.push_back(std::to_string(finding.position.line) + ":" + std::to_string(finding.position.column) + " " +
+                    kWords[static_cast<int>(finding.severity)] + ": " + finding.message);
+  }
+  return lines;
+}
+
+// Each script is one line of one file, in turn.
+std::vector<std::string> CheckScripts(const std::vector<std::string>& scripts) {
+  std::vector<PlacedReference> references;
+  for (std::size_t line = 0; line < scripts.size(); ++line) {
+    for (const VariableReference& reference : FindVariableReferences(scripts[line])) {
+      references.push_back({"g.xml", {static_cast<int>(line) + 1, static_cast<int>(reference.offset) + 1}, reference});
+    }
+  }
+  return Lines(CheckReferences(references));
+}
+
+TEST(PanelCheckTest, WhatTheWritesOfAllGaugesSay) {
+  struct Case {
+    std::vector<std::string> scripts;
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {
+      {{"1 (>L:Tvl_ServeDrinks, number)", "0 (>L:Tvl_ServeDrinks, number)", "(L:Tvl_PlayMusic, number) ! "
+                                                                             "(>L:Tvl_PlayMusic, number)"},
+       {}},
+      {{"1 (>L:Tvl_ServeDrinks, number)", "(L:Other, number) (>L:Tvl_ServeDrinks, number)"}, {}},
+      {{"1 (>L:Tvl_ServeDrinks, number)"},
+       {"1:3 error: Tvl_ServeDrinks is set to 1 and never back to 0: the module sends the chord when it goes from 0 "
+        "to 1; nothing sets it back to 0, so it fires once"}},
+      {{"2 (>L:Tvl_Ask250kts, number)", "2 (>L:Tvl_SeatbeltSign, number)"},
+       {"1:3 warning: 2 written to the command Tvl_Ask250kts sends nothing, and blocks its next press until it has "
+        "been 0 again",
+        "2:3 warning: 2 written to Tvl_SeatbeltSign differs from both states of the add-on's sign, so the module "
+        "switches the sign over, whatever it was; write 0 or 1"}},
+      {{"2 (>L:Tvl_MiniDisplay, number)"},
+       {"1:3 note: Tvl_MiniDisplay is only ever written 2, which brings the module's remembered state back in step "
+        "without a chord; nothing here switches it on or off"}},
+      {{"(L:Tvl_Playmusic, number) (L:tvl_servehotmeal, number) (L:Other_Name, number)"},
+       {"1:1 error: 'Tvl_Playmusic' is not one of the module's variables; did you mean Tvl_PlayMusic?",
+        "1:27 error: 'tvl_servehotmeal' is not one of the module's variables; did you mean Tvl_ServeHotMeal?"}},
+      {{"(L:L:Tvl_Kneeboard, number) (>L:Tvl_Kneeboard , number) (L:Tvl_Kneeboard, bool)"},
+       {"1:1 error: 'L:' is written twice, so the variable is not Tvl_Kneeboard; write (L:Tvl_Kneeboard, number)",
+        "1:29 error: the space around 'Tvl_Kneeboard' is taken into the name, so the variable is not Tvl_Kneeboard; "
+        "write (>L:Tvl_Kneeboard, number)",
+        "1:57 warning: unit 'bool' on Tvl_Kneeboard: the module reads and writes it as number"}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(CheckScripts(c.scripts), c.expected) << c.scripts[0];
+  }
+}
+
+TEST(PanelCheckTest, PanelConfigLines) {
+  struct Case {
+    std::string text;
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {
+      {"[Window00]\nvisible=1\ngauge50=Tvl_LvarSupport!Switches, 0, 0, 1, 1\n", {}},
+      {"[Window00]\r\n// comment\r\n; comment\r\ngauge50 = Tvl_LvarSupport!Switches,0,0,1,1", {}},
+      {"[Window00]\ngauge00=Other!Gauge, 1, 2\n",
+       {"1:1 error: no line for Tvl_LvarSupport!Switches, so the module never runs: add "
+        "gaugeNN=Tvl_LvarSupport!Switches, 0, 0, 1, 1 to a window that is always drawn"}},
+      {"[Window00]\ngauge00=Tvl_LvarSupport!Switch, 0, 0\ngauge01=TvlLvarSupport!Switches, 0, 0\n",
+       {"2:9 error: 'Tvl_LvarSupport!Switch' names no gauge of the module: write Tvl_LvarSupport!Switches",
+        "3:9 error: 'TvlLvarSupport!Switches' names no gauge of the module: write Tvl_LvarSupport!Switches"}},
+      {"[Window01]\nvisible=0\ngauge00=Tvl_LvarSupport!Switches, 0, 0, 1, 1\n",
+       {"3:9 warning: [Window01] starts hidden (visible=0): the module runs only while this window is drawn"}},
+      {"[Window00]\ngauge00=Tvl_LvarSupport!Switches, 0, 0\n[Window01]\nvisible=0\n"
+       "gauge00=Tvl_LvarSupport!Switches, 0, 0\n",
+       {"5:9 note: Switches is also in [Window00] (line 2): the windows share the module's state, so this is safe"}},
+      {"[Window00]\ngauge50=Tvl_LvarSupport!Switches, 0, 0\ngauge01=Other!G, x, 0\ngauge02=Other!G\nstray line\n",
+       {"3:9 error: malformed gauge line: write gauge01=FILE!GAUGE, X, Y[, W, H]",
+        "4:9 error: malformed gauge line: write gauge02=FILE!GAUGE, X, Y[, W, H]",
+        "5:1 error: this line is not a [section], a setting NAME=VALUE or a comment"}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Lines(CheckPanelConfig(c.text, "panel.cfg")), c.expected) << c.text;
+  }
+}
+
+TEST(PanelCheckTest, ReportSortsFindingsAndListsTheVariables) {
+  gauge_host::CheckSummary summary;
+  summary.files = 2;
+  for (const VariableReference& reference : FindVariableReferences("1 (>L:Tvl_CallMayday, number) (L:Tvl_Callmayday)")) {
+    summary.references.push_back({"b.xml", {7, static_cast<int>(reference.offset) + 1}, reference});
+    summary.references.push_back({"b.xml", {9, static_cast<int>(reference.offset) + 1}, reference});
+  }
+  summary.findings = {{"b.xml", {9, 4}, gauge_host::Severity::kWarning, "w"},
+                      {"a.xml", {12, 1}, gauge_host::Severity::kError, "e"},
+                      {"b.xml", {7, 5}, gauge_host::Severity::kNote, "n"}};
+  const std::string report = gauge_host::Report(summary);
+  EXPECT_EQ(report.substr(0, report.find("\n\n")),
+            "a.xml:12:1: error: e\n"
+            "b.xml:7:5: note: n\n"
+            "b.xml:9:4: warning: w");
+  EXPECT_NE(report.find("\n  Tvl_CallMayday          read nowhere; written at b.xml:7,9\n"), std::string::npos);
+  EXPECT_NE(report.find("\n  Tvl_Ask250kts           not used\n"), std::string::npos);
+  EXPECT_TRUE(report.ends_with("\n2 files, 4 references, 1 errors, 1 warnings\n")) << report;
+  EXPECT_EQ(gauge_host::CheckStatus(summary.findings), 1);
+  EXPECT_EQ(gauge_host::CheckStatus({summary.findings[0], summary.findings[2]}), 0);
+}
+
+}  // namespace

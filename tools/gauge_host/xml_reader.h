@@ -1,0 +1,14 @@
+// Reads a gauge file with the XML parser that Windows provides (XmlLite), into the plain
+// tree of xml_tree.h, with the parser's own line and column for every piece and for the
+// place where a file that is not well formed stops it.
+#pragma once
+
+#include <string_view>
+
+#include "tools/gauge_host/xml_tree.h"
+
+namespace gauge_host {
+
+XmlDocument ReadXmlDocument(std::string_view bytes);
+
+}  // namespace gauge_host
