@@ -287,6 +287,8 @@ class LineParser {
 
 }  // namespace
 
+std::string ClosestModuleVariable(std::string_view name) { return Closest(name, ModuleVariableNames()); }
+
 Diagnostic MakeDiagnostic(const std::string& file_name, int line, bool is_error, const std::string& message) {
   return {line, is_error, file_name + ":" + std::to_string(line) + (is_error ? ": error: " : ": warning: ") + message};
 }
