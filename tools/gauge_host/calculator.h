@@ -17,14 +17,13 @@
 #include <variant>
 #include <vector>
 
+#include "tools/gauge_host/xml_tree.h"
+
 namespace gauge_host {
 
 using Value = std::variant<double, std::string>;
 
-struct ScriptPosition {
-  int line = 0;    // from 1
-  int column = 0;  // from 1
-};
+using ScriptPosition = XmlPosition;
 
 // A script's text with the place in its file of each of its bytes.
 struct ScriptText {
