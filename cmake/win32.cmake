@@ -95,6 +95,8 @@ add_executable(tvl_gauge_host
   tools/gauge_host/check_mode.cpp
   tools/gauge_host/panel_check.cpp
   tools/gauge_host/variable_references.cpp
+  tools/gauge_host/calculator.cpp
+  tools/gauge_host/gauge_scripts.cpp
   bridge/switch_rows.cpp
   ${DEFAULT_SCENARIO_HEADER}
 )
