@@ -3,6 +3,14 @@
 enable_language(RC)
 set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 
+# Two builds of one commit give the same bytes wherever they run: the linker writes no time
+# stamp into the file header or the export directory (so the header's checksum, taken over
+# the whole file, is fixed too), and no path of the build machine reaches a file. The build
+# folder's own mapping comes last so that it wins inside the source folder.
+add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=>"
+                    "$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_BINARY_DIR}/=build/>")
+add_link_options(-Wl,--no-insert-timestamp)
+
 # Compiled once, linked into the module and into the Windows-side tests.
 add_library(tvl_module_objects OBJECT ${MODULE_SOURCES})
 target_include_directories(tvl_module_objects PUBLIC ${PROJECT_SOURCE_DIR})
@@ -23,7 +31,8 @@ set_target_properties(Tvl_LvarSupport PROPERTIES PREFIX "" SUFFIX ".gau")
 # The cabin add-on as the module meets it: a library "Travinel.dll" exporting "TvlExport".
 add_library(Travinel SHARED standin/travinel_addon.cpp)
 target_compile_options(Travinel PRIVATE ${COMMON_WARNINGS})
-target_link_options(Travinel PRIVATE ${STATIC_RUNTIME})
+# Stripped, as it ships beside the gauge host.
+target_link_options(Travinel PRIVATE ${STATIC_RUNTIME} -s)
 set_target_properties(Travinel PROPERTIES PREFIX "")
 
 # GoogleTest from Debian's sources, built with this toolchain.
@@ -78,7 +87,7 @@ add_executable(tvl_gauge_host
 target_include_directories(tvl_gauge_host PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_compile_options(tvl_gauge_host PRIVATE ${COMMON_WARNINGS})
 target_link_libraries(tvl_gauge_host PRIVATE tvl_standin_win32)
-target_link_options(tvl_gauge_host PRIVATE ${STATIC_RUNTIME})
+target_link_options(tvl_gauge_host PRIVATE ${STATIC_RUNTIME} -s)
 add_dependencies(tvl_gauge_host Tvl_LvarSupport Travinel)
 add_test(NAME gauge_host_scenarios
   COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/gauge_host_test $<TARGET_FILE:tvl_gauge_host>)
