@@ -63,10 +63,11 @@ target_link_options(gau_tests PRIVATE ${STATIC_RUNTIME})
 add_dependencies(gau_tests Tvl_LvarSupport Travinel)
 
 # One test process each under Wine, listed when ctest runs, so every test starts with a
-# fresh module and a fresh keyboard state.
+# fresh module and a fresh keyboard state. Where 32-bit programs are emulated, starting
+# one takes a minute or more.
 include(GoogleTest)
-gtest_discover_tests(win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
-gtest_discover_tests(gau_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+gtest_discover_tests(win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 600)
+gtest_discover_tests(gau_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 600)
 
 # The file's exports and imported libraries, as the mingw objdump reads them.
 add_test(NAME gau_exports_and_imports
