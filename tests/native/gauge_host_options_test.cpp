@@ -62,11 +62,19 @@ TEST(GaugeHostOptionsTest, BadCommandLines) {
       {{"a.scn", "b.scn"}, "give at most one scenario"},
       {{"--fast"}, "unknown option '--fast'"},
       {{"-q\x01"}, "unknown option '-q\\x01'"},
+      {{"--check"}, "--check needs a PATH"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.error);
     EXPECT_EQ(ParseOptions(c.arguments).error, c.error);
   }
+}
+
+// Everything after --check is a path to check, even what looks like an option.
+TEST(GaugeHostOptionsTest, CheckTakesEveryPathAfterIt) {
+  const gauge_host::ParsedOptions parsed = ParseOptions({"--check", "gauges", "panel.cfg", "--quiet"});
+  EXPECT_EQ(parsed.error, "");
+  EXPECT_EQ(parsed.options.check_paths, (std::vector<std::string>{"gauges", "panel.cfg", "--quiet"}));
 }
 
 }  // namespace
