@@ -8,6 +8,7 @@
 
 #include "host/panel_services.h"
 #include "standin/shared/addon_record.h"
+#include "standin/shared/key_message_text.h"
 #include "standin/shared/panel_system.h"
 #include "standin/win32/main_window.h"
 #include "tools/gauge_host/text.h"
@@ -45,21 +46,6 @@ struct Host {
 
 Host host;
 
-std::string Hex(std::uint32_t value, int digits) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%0*X", digits, static_cast<unsigned>(value));
-  return text;
-}
-
-const char* MessageName(UINT message) {
-  switch (message) {
-    case WM_KEYDOWN: return "WM_KEYDOWN";
-    case WM_CHAR: return "WM_CHAR";
-    case WM_KEYUP: return "WM_KEYUP";
-    default: return "message";
-  }
-}
-
 // Reports the chords the module sent since the last look, each with the keyboard
 // messages the window handled for it: a key-down and what follows it.
 void TakeChords() {
@@ -73,8 +59,9 @@ void TakeChords() {
       host.chords_received.push_back(std::string(down.control_down ? "Ctrl+" : "") +
                                      (down.shift_down ? "Shift+" : "") + static_cast<char>(down.wparam));
       do {
-        text += std::string(text.empty() ? "" : " ") + MessageName(messages[index].message) + " " +
-                Hex(messages[index].wparam, 2) + " " + Hex(messages[index].lparam, 8);
+        const standin::ReceivedMessage& message = messages[index];
+        text += std::string(text.empty() ? "" : " ") +
+                standin::KeyMessageText(message.message, message.wparam, message.lparam);
         ++index;
       } while (index < messages.size() && messages[index].message != WM_KEYDOWN);
     }
