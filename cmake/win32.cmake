@@ -125,3 +125,9 @@ add_test(NAME gauge_host_check
   COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/check_test $<TARGET_FILE:tvl_gauge_host>)
 set_tests_properties(gauge_host_scenarios gauge_host_check PROPERTIES TIMEOUT 5400)
 add_test(NAME run_shows_a_failed_build COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/run_build_failure_test)
+
+# The release's gauge host, unpacked from the archive scripts/package wrote, playing the
+# packaged examples as a designer on Windows would. scripts/test packages before this runs.
+add_test(NAME package_plays_examples
+  COMMAND ${PROJECT_SOURCE_DIR}/tests/package/play_examples $<TARGET_FILE_DIR:tvl_gauge_host>)
+set_tests_properties(package_plays_examples PROPERTIES TIMEOUT 5400)
