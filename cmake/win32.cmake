@@ -135,6 +135,7 @@ add_test(NAME run_shows_a_failed_build COMMAND ${PROJECT_SOURCE_DIR}/tests/win32
 
 # The release's gauge host, unpacked from the archive scripts/package wrote, playing the
 # packaged examples as a designer on Windows would. scripts/test packages before this runs.
+# A Wine run for each example, in the session with the fewer runs.
 add_test(NAME package_plays_examples
   COMMAND ${PROJECT_SOURCE_DIR}/tests/package/play_examples $<TARGET_FILE_DIR:tvl_gauge_host>)
-set_tests_properties(package_plays_examples PROPERTIES TIMEOUT 5400)
+set_tests_properties(package_plays_examples PROPERTIES TIMEOUT 5400 LABELS wine-session-1)
