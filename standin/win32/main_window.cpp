@@ -68,9 +68,12 @@ struct ThreadStart {
 
 DWORD WINAPI WindowThread(void* parameter) {
   ThreadStart& start = *static_cast<ThreadStart*>(parameter);
-  start.window = CreateHiddenWindow(true);
+  HWND window = CreateHiddenWindow(true);
+  start.window = window;
+  // `start` lives in the creating thread's frame, which ends as soon as the event is set:
+  // from here on this thread reads only its own copy.
   SetEvent(start.created);
-  if (start.window == nullptr) {
+  if (window == nullptr) {
     return 1;
   }
   MSG message;
