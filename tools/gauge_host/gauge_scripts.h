@@ -1,0 +1,47 @@
+// The scripts of a designer's gauge file, as the host runs them: its <Update> script and
+// the <Click> script of each mouse <Area>, compiled when the scenario is checked.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tools/gauge_host/calculator.h"
+
+namespace gauge_host {
+
+// A script's text as the gauge file holds it, and where it starts.
+struct ScriptText {
+  std::string text;
+  int line = 0;
+  int column = 0;
+};
+
+struct MouseArea {
+  int number = 0;                   // in document order, from 1
+  std::string tooltip;              // "" when it has none
+  std::vector<std::string> events;  // the mouse events its Kind lists
+  std::optional<Script> click;
+};
+
+struct GaugeScripts {
+  std::string file;  // as the scenario names it
+  std::optional<Script> update;
+  std::vector<MouseArea> areas;
+  std::vector<std::string> errors;  // of every script, "FILE:LINE:COL: error: ..."
+};
+
+void SetUpdateScript(GaugeScripts& gauge, const ScriptText& update);
+
+// The next <Area> of the file: its tooltip, its Kind attribute when it has one, and its
+// <Click> script when it has one.
+void AddMouseArea(GaugeScripts& gauge, std::string_view tooltip, const std::optional<std::string>& kind,
+                  const std::optional<ScriptText>& click);
+
+// The area a scenario names by number ("2") or by tooltip ("\"Mayday\""), ready to be
+// clicked with event; null with the reason otherwise.
+const MouseArea* FindClickableArea(const GaugeScripts& gauge, std::string_view area, std::string_view event,
+                                   std::string& error);
+
+}  // namespace gauge_host
