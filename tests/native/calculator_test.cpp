@@ -19,7 +19,7 @@ using gauge_host::ScriptRun;
 using gauge_host::ScriptWorld;
 using gauge_host::Value;
 
-const ScriptOrigin kOrigin{"t.xml", 1, 1, "the script"};
+const ScriptOrigin kOrigin{"t.xml", "the script"};
 
 struct Case {
   std::string script;
@@ -41,7 +41,7 @@ std::string Stack(const std::vector<Value>& stack) {
 // The script run on a world whose only known value is (L:Lit, number) = 1, clicked with
 // LeftSingle; the stack it leaves, or its one error.
 std::string Outcome(const std::string& text, std::vector<Value> stack) {
-  const Script script = CompileScript(text, kOrigin, stack.size());
+  const Script script = CompileScript(gauge_host::TextAt(text, {1, 1}), kOrigin, stack.size());
   if (!script.errors.empty()) {
     std::string errors;
     for (const std::string& error : script.errors) {
@@ -194,11 +194,11 @@ std::vector<std::string> Texts(const std::vector<ScriptEvent>& events) {
 }
 
 TEST(CalculatorTest, WritesKeyEventsAndUnsetSimulationVariablesInOrder) {
-  const Script script = CompileScript(
+  const Script script = CompileScript(gauge_host::TextAt(
       "(A:ELECTRICAL MASTER BATTERY, bool) if{ 1 (>L:Tvl_CallMayday, number) }\n"
       "  (A:ELECTRICAL MASTER BATTERY, bool) (>K:TOGGLE_BEACON_LIGHTS)\n"
-      "  0.25 (>L:Tvl_PlayMusic, number) 3 (>K:FLAPS_SET)",
-      {"panel.xml", 12, 9, "the <Update> script"}, 0);
+      "  0.25 (>L:Tvl_PlayMusic, number) 3 (>K:FLAPS_SET)", {12, 9}),
+      {"panel.xml", "the <Update> script"}, 0);
   ASSERT_EQ(script.errors, std::vector<std::string>{});
   ScriptWorld world;
   std::vector<Value> stack;
@@ -229,7 +229,7 @@ TEST(CalculatorTest, WritesKeyEventsAndUnsetSimulationVariablesInOrder) {
 }
 
 TEST(CalculatorTest, RegistersStartAtZeroOnEveryRun) {
-  const Script script = CompileScript("l0 1 + s0", kOrigin, 0);
+  const Script script = CompileScript(gauge_host::TextAt("l0 1 + s0", {1, 1}), kOrigin, 0);
   ScriptWorld world;
   std::vector<Value> stack;
   RunScript(script, world, stack);
@@ -240,17 +240,22 @@ TEST(CalculatorTest, RegistersStartAtZeroOnEveryRun) {
 TEST(CalculatorTest, ErrorsGiveTheLineAndColumnInTheFile) {
   // The script's text starts at line 20, column 14 of its file; a string or variable may
   // hold spaces and a line break.
-  const Script script = CompileScript(
+  const Script script = CompileScript(gauge_host::TextAt(
       "(M:Event) 'Left\nSingle' scmp\n"
       "\t(A:GENERAL ENG RPM:1,\n rpm) p foo\n"
-      "  1 if{",
-      {"button.xml", 20, 14, "the <Click> script of area 2"}, 0);
+      "  1 if{", {20, 14}),
+      {"button.xml", "the <Click> script of area 2"}, 0);
   EXPECT_EQ(script.errors, (std::vector<std::string>{
       "button.xml:23:9: error: unknown token 'foo' in the <Click> script of area 2",
       "button.xml:24:5: error: 'if{' is never closed by '}' in the <Click> script of area 2",
   }));
 
-  const Script division = CompileScript("1\n   0 /", {"b.xml", 5, 3, "the <Update> script"}, 0);
+  // A script read from XML: "&amp;&amp;" decoded to "&&", each byte where it came from.
+  const Script decoded = CompileScript({"1 1 && x", {{3, 5}, {3, 6}, {3, 7}, {3, 8}, {3, 9}, {3, 14}, {3, 19}, {3, 20}}},
+                                       {"c.xml", "the <Update> script"}, 0);
+  EXPECT_EQ(decoded.errors, std::vector<std::string>{"c.xml:3:20: error: unknown token 'x' in the <Update> script"});
+
+  const Script division = CompileScript(gauge_host::TextAt("1\n   0 /", {5, 3}), {"b.xml", "the <Update> script"}, 0);
   ScriptWorld world;
   std::vector<Value> stack;
   EXPECT_EQ(RunScript(division, world, stack).error, "b.xml:6:6: error: '/' divides 1 by zero in the <Update> script");

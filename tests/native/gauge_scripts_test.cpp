@@ -8,15 +8,15 @@
 namespace {
 
 using gauge_host::GaugeScripts;
-using gauge_host::ScriptText;
+using gauge_host::TextAt;
 
 GaugeScripts Panel() {
   GaugeScripts gauge;
   gauge.file = "panel.xml";
-  gauge_host::AddMouseArea(gauge, " Mayday\n", "LeftSingle+LeftRelease", ScriptText{"1 (>L:Tvl_CallMayday, number)", 4, 30});
-  gauge_host::AddMouseArea(gauge, "", std::nullopt, ScriptText{"1 (>L:Tvl_PlayMusic, number)", 8, 14});
-  gauge_host::AddMouseArea(gauge, "Music", " WheelUp + WheelDown ", ScriptText{"2 (>L:Tvl_PlayMusic, number)", 9, 14});
-  gauge_host::AddMouseArea(gauge, "Music", "", ScriptText{"", 10, 14});
+  gauge_host::AddMouseArea(gauge, " Mayday\n", "LeftSingle+LeftRelease", TextAt("1 (>L:Tvl_CallMayday, number)", {4, 30}));
+  gauge_host::AddMouseArea(gauge, "", std::nullopt, TextAt("1 (>L:Tvl_PlayMusic, number)", {8, 14}));
+  gauge_host::AddMouseArea(gauge, "Music", " WheelUp + WheelDown ", TextAt("2 (>L:Tvl_PlayMusic, number)", {9, 14}));
+  gauge_host::AddMouseArea(gauge, "Music", "", TextAt("", {10, 14}));
   gauge_host::AddMouseArea(gauge, "Frame", std::nullopt, std::nullopt);
   return gauge;
 }
@@ -61,9 +61,9 @@ TEST(GaugeScriptsTest, TheAreaAClickReaches) {
 TEST(GaugeScriptsTest, ErrorsNameTheScript) {
   GaugeScripts gauge;
   gauge.file = "panel.xml";
-  gauge_host::SetUpdateScript(gauge, {"(L:Tvl_CallMayday, number) if{", 3, 11});
-  gauge_host::AddMouseArea(gauge, "Mayday", std::nullopt, ScriptText{"\n  1 (>L:Tvl_CallMayday, feet)", 6, 12});
-  gauge_host::AddMouseArea(gauge, "", std::nullopt, ScriptText{"g1", 9, 12});
+  gauge_host::SetUpdateScript(gauge, TextAt("(L:Tvl_CallMayday, number) if{", {3, 11}));
+  gauge_host::AddMouseArea(gauge, "Mayday", std::nullopt, TextAt("\n  1 (>L:Tvl_CallMayday, feet)", {6, 12}));
+  gauge_host::AddMouseArea(gauge, "", std::nullopt, TextAt("g1", {9, 12}));
   EXPECT_EQ(gauge.errors, (std::vector<std::string>{
       "panel.xml:3:38: error: 'if{' is never closed by '}' in the <Update> script",
       "panel.xml:7:5: error: '(>L:Tvl_CallMayday, feet)': panel variables take the unit number, bool or enum, "

@@ -275,6 +275,12 @@ std::string Classify(Instruction& instruction) {
   return "unknown token '" + text + "'";
 }
 
+// "FILE:LINE:COL: ", where a message about the instruction starts.
+std::string Where(const ScriptOrigin& origin, const Instruction& instruction) {
+  return origin.file + ":" + std::to_string(instruction.position.line) + ":" +
+         std::to_string(instruction.position.column) + ": ";
+}
+
 struct DepthRange {
   std::size_t lowest;
   std::size_t highest;
@@ -294,27 +300,16 @@ class Compiler {
  public:
   Compiler(const ScriptOrigin& origin, Script& script) : origin_(origin), script_(script) {}
 
-  void Tokenize(std::string_view text) {
-    int line = origin_.line;
-    int column = origin_.column;
+  void Tokenize(const ScriptText& source) {
+    const std::string_view text = source.text;
     std::size_t at = 0;
-    const auto advance = [&] {
-      if (text[at] == '\n') {
-        ++line;
-        column = 1;
-      } else {
-        ++column;
-      }
-      ++at;
-    };
     while (at < text.size()) {
       if (IsSpace(text[at])) {
-        advance();
+        ++at;
         continue;
       }
       Instruction instruction;
-      instruction.line = line;
-      instruction.column = column;
+      instruction.position = at < source.positions.size() ? source.positions[at] : ScriptPosition{};
       const std::size_t start = at;
       const char opening = text[at];
       if (opening == '\'' || opening == '(') {
@@ -323,7 +318,7 @@ class Compiler {
         int depth = 0;
         do {
           depth += opening == '(' && text[at] == '(' ? 1 : 0;
-          advance();
+          ++at;
         } while (at < text.size() && !(text[at] == closing && (opening == '\'' || --depth == 0)));
         if (at == text.size()) {
           instruction.text = text.substr(start, std::min<std::size_t>(at - start, 40));
@@ -331,10 +326,10 @@ class Compiler {
                                              : "'" + instruction.text + "' has no closing ')'");
           return;
         }
-        advance();
+        ++at;
       }
       while (at < text.size() && !IsSpace(text[at])) {
-        advance();
+        ++at;
       }
       instruction.text = text.substr(start, at - start);
       if (const std::string error = Classify(instruction); !error.empty()) {
@@ -403,8 +398,7 @@ class Compiler {
   static std::string Values(std::size_t count) { return std::to_string(count) + (count == 1 ? " value" : " values"); }
 
   void Error(const Instruction& instruction, const std::string& message) {
-    script_.errors.push_back(origin_.file + ":" + std::to_string(instruction.line) + ":" +
-                             std::to_string(instruction.column) + ": error: " + message + " in " + origin_.name);
+    script_.errors.push_back(Where(origin_, instruction) + "error: " + message + " in " + origin_.name);
   }
 
   const ScriptOrigin& origin_;
@@ -460,7 +454,7 @@ class Runner {
       case Op::kReadSimulation: {
         const auto variable = world_.simulation_variables.find(instruction.name);
         if (variable == world_.simulation_variables.end() && world_.unset_simulation_reads.insert(instruction.name).second) {
-          run_.events.push_back({ScriptEvent::Kind::kWarning, Where(instruction) + "warning: " + instruction.text +
+          run_.events.push_back({ScriptEvent::Kind::kWarning, Where(script_.origin, instruction) + "warning: " + instruction.text +
                                                                   " was never set by the scenario; it reads 0"});
         }
         stack_.emplace_back(variable == world_.simulation_variables.end() ? 0.0 : variable->second);
@@ -570,14 +564,9 @@ class Runner {
     return std::nullopt;
   }
 
-  std::string Where(const Instruction& instruction) const {
-    return script_.origin.file + ":" + std::to_string(instruction.line) + ":" + std::to_string(instruction.column) +
-           ": ";
-  }
-
   void Error(const Instruction& instruction, const std::string& message) {
     if (run_.error.empty()) {
-      run_.error = Where(instruction) + "error: " + message + " in " + script_.origin.name;
+      run_.error = Where(script_.origin, instruction) + "error: " + message + " in " + script_.origin.name;
     }
   }
 
@@ -590,7 +579,16 @@ class Runner {
 
 }  // namespace
 
-Script CompileScript(std::string_view text, const ScriptOrigin& origin, std::size_t depth_at_start) {
+ScriptText TextAt(std::string_view text, ScriptPosition start) {
+  ScriptText placed{std::string(text), {}};
+  for (const char c : text) {
+    placed.positions.push_back(start);
+    start = c == '\n' ? ScriptPosition{start.line + 1, 1} : ScriptPosition{start.line, start.column + 1};
+  }
+  return placed;
+}
+
+Script CompileScript(const ScriptText& text, const ScriptOrigin& origin, std::size_t depth_at_start) {
   Script script;
   script.origin = origin;
   Compiler compiler(script.origin, script);

@@ -20,12 +20,23 @@ namespace gauge_host {
 
 using Value = std::variant<double, std::string>;
 
-// Where a script's text starts, and what to call the script in messages
-// ("the <Click> script of area 1").
+struct ScriptPosition {
+  int line = 0;    // from 1
+  int column = 0;  // from 1
+};
+
+// A script's text with the place in its file of each of its bytes.
+struct ScriptText {
+  std::string text;
+  std::vector<ScriptPosition> positions;
+};
+
+// A text taken as written in its file, starting at start.
+ScriptText TextAt(std::string_view text, ScriptPosition start);
+
+// The file a script is in, and what to call it in messages ("the <Click> script of area 1").
 struct ScriptOrigin {
   std::string file;
-  int line = 1;
-  int column = 1;
   std::string name;
 };
 
@@ -50,8 +61,7 @@ enum class Op : std::uint8_t {
 struct Instruction {
   Op op = Op::kNumber;
   std::string text;  // the token as written
-  int line = 0;
-  int column = 0;
+  ScriptPosition position;
   double number = 0;
   std::string name;       // string literal, variable or key event
   std::size_t index = 0;  // register, or row of the operator table
@@ -65,7 +75,7 @@ struct Script {
 };
 
 // Compiles a script that starts on a stack of depth_at_start values (0 for gauge scripts).
-Script CompileScript(std::string_view text, const ScriptOrigin& origin, std::size_t depth_at_start);
+Script CompileScript(const ScriptText& text, const ScriptOrigin& origin, std::size_t depth_at_start);
 
 // What scripts see outside themselves; it lives as long as the panel.
 struct ScriptWorld {

@@ -15,7 +15,7 @@ std::string_view Trimmed(std::string_view text) {
 }
 
 Script Compiled(GaugeScripts& gauge, const ScriptText& text, const std::string& name) {
-  Script script = CompileScript(text.text, {gauge.file, text.line, text.column, name}, 0);
+  Script script = CompileScript(text, {gauge.file, name}, 0);
   gauge.errors.insert(gauge.errors.end(), script.errors.begin(), script.errors.end());
   return script;
 }

@@ -11,13 +11,6 @@
 
 namespace gauge_host {
 
-// A script's text as the gauge file holds it, and where it starts.
-struct ScriptText {
-  std::string text;
-  int line = 0;
-  int column = 0;
-};
-
 struct MouseArea {
   int number = 0;                   // in document order, from 1
   std::string tooltip;              // "" when it has none
