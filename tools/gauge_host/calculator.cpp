@@ -133,33 +133,6 @@ bool AllDigits(std::string_view text, bool hexadecimal) {
   });
 }
 
-// An integer, a decimal or a 0x hexadecimal number, each possibly negative.
-std::optional<double> ParseNumber(std::string_view text) {
-  const bool negative = !text.empty() && text.front() == '-';
-  if (negative) {
-    text.remove_prefix(1);
-  }
-  double magnitude = 0;
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-    text.remove_prefix(2);
-    std::uint64_t integer = 0;
-    if (!AllDigits(text, true) || std::from_chars(text.data(), text.data() + text.size(), integer, 16).ec != std::errc{}) {
-      return std::nullopt;
-    }
-    magnitude = static_cast<double>(integer);
-  } else {
-    const std::size_t point = text.find('.');
-    const std::string_view whole = text.substr(0, point);
-    const std::string_view fraction = point == std::string_view::npos ? std::string_view{} : text.substr(point + 1);
-    if ((whole.empty() && fraction.empty()) || (!whole.empty() && !AllDigits(whole, false)) ||
-        (!fraction.empty() && !AllDigits(fraction, false)) ||
-        std::from_chars(text.data(), text.data() + text.size(), magnitude, std::chars_format::fixed).ec != std::errc{}) {
-      return std::nullopt;
-    }
-  }
-  return negative ? -magnitude : magnitude;
-}
-
 // The register of sN, spN or lN, when the word is one.
 std::optional<std::pair<Op, std::size_t>> ParseRegister(std::string_view word, std::string& error) {
   Op op = Op::kStore;
@@ -599,6 +572,32 @@ Script CompileScript(const ScriptText& text, const ScriptOrigin& origin, std::si
 
 ScriptRun RunScript(const Script& script, ScriptWorld& world, std::vector<Value>& stack) {
   return Runner(script, world, stack).Run();
+}
+
+std::optional<double> ParseNumber(std::string_view text) {
+  const bool negative = !text.empty() && text.front() == '-';
+  if (negative) {
+    text.remove_prefix(1);
+  }
+  double magnitude = 0;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    text.remove_prefix(2);
+    std::uint64_t integer = 0;
+    if (!AllDigits(text, true) || std::from_chars(text.data(), text.data() + text.size(), integer, 16).ec != std::errc{}) {
+      return std::nullopt;
+    }
+    magnitude = static_cast<double>(integer);
+  } else {
+    const std::size_t point = text.find('.');
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view fraction = point == std::string_view::npos ? std::string_view{} : text.substr(point + 1);
+    if ((whole.empty() && fraction.empty()) || (!whole.empty() && !AllDigits(whole, false)) ||
+        (!fraction.empty() && !AllDigits(fraction, false)) ||
+        std::from_chars(text.data(), text.data() + text.size(), magnitude, std::chars_format::fixed).ec != std::errc{}) {
+      return std::nullopt;
+    }
+  }
+  return negative ? -magnitude : magnitude;
 }
 
 std::int32_t ModuleInteger(double value) {

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -99,6 +100,10 @@ struct ScriptRun {
 // Runs a compiled script without errors on the caller's stack, which holds what the
 // script leaves.
 ScriptRun RunScript(const Script& script, ScriptWorld& world, std::vector<Value>& stack);
+
+// A number as scripts write it: an integer, a decimal or a 0x hexadecimal number, each
+// possibly negative.
+std::optional<double> ParseNumber(std::string_view text);
 
 // A panel variable as a module reading it as a 32-bit integer sees it: truncated toward
 // zero, and -2147483648 when it lies outside the 32-bit range (as the x86 conversion does).
