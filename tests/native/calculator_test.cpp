@@ -223,6 +223,8 @@ TEST(CalculatorTest, WritesKeyEventsAndUnsetSimulationVariablesInOrder) {
       "key event FLAPS_SET 3",
   }));
   EXPECT_EQ(world.panel_variables["Tvl_CallMayday"], 1);
+  EXPECT_EQ(second.events[2].variable, "Tvl_PlayMusic");
+  EXPECT_EQ(second.events[2].value, 0.25);
 
   world.simulation_variables.clear();
   EXPECT_EQ(Texts(RunScript(script, world, stack).events).front(), "key event TOGGLE_BEACON_LIGHTS 0");

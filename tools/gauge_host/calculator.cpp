@@ -421,7 +421,8 @@ class Runner {
       case Op::kWritePanel:
         if (const std::optional<double> value = PopNumber(instruction)) {
           world_.panel_variables[instruction.name] = *value;
-          run_.events.push_back({ScriptEvent::Kind::kWrite, "write " + instruction.name + " = " + FormatNumber(*value)});
+          run_.events.push_back({ScriptEvent::Kind::kWrite, "write " + instruction.name + " = " + FormatNumber(*value),
+                                 instruction.name, *value});
         }
         return false;
       case Op::kReadSimulation: {
