@@ -97,6 +97,8 @@ add_executable(tvl_gauge_host
   tools/gauge_host/check_mode.cpp
   tools/gauge_host/panel_check.cpp
   tools/gauge_host/variable_references.cpp
+  tools/gauge_host/calculator.cpp
+  tools/gauge_host/gauge_scripts.cpp
   bridge/switch_rows.cpp
   ${DEFAULT_SCENARIO_HEADER}
 )
@@ -111,5 +113,8 @@ add_test(NAME gauge_host_scenarios
   COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/gauge_host_test $<TARGET_FILE:tvl_gauge_host>)
 add_test(NAME gauge_host_check
   COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/check_test $<TARGET_FILE:tvl_gauge_host>)
-set_tests_properties(gauge_host_scenarios gauge_host_check PROPERTIES TIMEOUT 5400)
+# The example scenarios of examples/, on the example gauges.
+add_test(NAME gauge_host_examples
+  COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/gauge_host_examples $<TARGET_FILE:tvl_gauge_host>)
+set_tests_properties(gauge_host_scenarios gauge_host_check gauge_host_examples PROPERTIES TIMEOUT 5400)
 add_test(NAME run_shows_a_failed_build COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/run_build_failure_test)

@@ -282,4 +282,13 @@ TEST(CalculatorTest, ModuleIntegers) {
   }
 }
 
+TEST(CalculatorTest, NumbersAsADesignerWritesThem) {
+  const std::vector<std::pair<double, std::string>> cases = {
+      {1.0, "1"}, {-0.25, "-0.25"}, {3e9, "3000000000"}, {-2147483648.0, "-2147483648"}, {1e21, "1e+21"}, {-0.0, "0"},
+  };
+  for (const auto& [value, text] : cases) {
+    EXPECT_EQ(gauge_host::FormatNumber(value), text) << value;
+  }
+}
+
 }  // namespace

@@ -73,4 +73,46 @@ TEST(GaugeScriptsTest, ErrorsNameTheScript) {
   }));
 }
 
+// An element of a gauge file as the XML reader gives it; its text starts at line, column 1.
+gauge_host::XmlElement Element(const char* name, int line, const char* text = "",
+                               std::vector<gauge_host::XmlElement> children = {}) {
+  gauge_host::XmlElement element;
+  element.name = name;
+  element.position = {line, 1};
+  if (*text != 0) {
+    const gauge_host::ScriptText placed = TextAt(text, {line, 1});
+    element.texts.push_back({placed.text, placed.positions, {line, 1}});
+  }
+  element.children = std::move(children);
+  return element;
+}
+
+TEST(GaugeScriptsTest, AreasOfAGaugeFileInDocumentOrder) {
+  gauge_host::XmlElement click = Element("Click", 5, "(M:Event) 'LeftRelease' scmp");
+  click.attributes.push_back({"Kind", {5, 1}, {"LeftSingle+LeftRelease", {}, {5, 1}}});
+  const gauge_host::XmlElement root = Element(
+      "Gauge", 1, "",
+      {Element("Update", 2, "1 (>L:Tvl_CallMayday, number)"),
+       Element("Mouse", 3, "",
+               {Element("Area", 4, "",
+                        {Element("Tooltip", 4, "Outer"), click,
+                         Element("Area", 6, "", {Element("Click", 7, "2 (>L:Tvl_PlayMusic, number)")})}),
+                Element("Area", 8, "", {Element("Tooltip", 8, "No click")})})});
+  const GaugeScripts gauge = gauge_host::GaugeScriptsOf(root, "g.xml");
+  EXPECT_EQ(gauge.errors, std::vector<std::string>{});
+  ASSERT_TRUE(gauge.update.has_value());
+  EXPECT_EQ(gauge.update->code.size(), 2u);
+  ASSERT_EQ(gauge.areas.size(), 3u);
+  EXPECT_EQ(gauge.areas[0].tooltip, "Outer");
+  EXPECT_EQ(gauge.areas[0].events, (std::vector<std::string>{"LeftSingle", "LeftRelease"}));
+  EXPECT_EQ(gauge.areas[1].events, std::vector<std::string>{"LeftSingle"});
+  EXPECT_EQ(gauge.areas[1].click->code.at(1).position.line, 7);
+  EXPECT_EQ(gauge.areas[2].tooltip, "No click");
+  EXPECT_FALSE(gauge.areas[2].click.has_value());
+
+  EXPECT_EQ(gauge_host::GaugeScriptsOf(Element("SimBase.Document", 2), "new.xml").errors,
+            std::vector<std::string>{"new.xml:2:1: error: <SimBase.Document> is not a gauge of the older schema, "
+                                     "<Gauge> with <Mouse>, <Area> and <Update>, the only one the gauge host runs"});
+}
+
 }  // namespace

@@ -611,7 +611,12 @@ std::int32_t ModuleInteger(double value) {
 
 std::string FormatNumber(double value) {
   std::array<char, 32> text{};
-  const std::to_chars_result end = std::to_chars(text.data(), text.data() + text.size(), value);
+  // Whole numbers in full up to where doubles stop holding every integer: "3000000000", not "3e+09".
+  const bool whole = std::trunc(value) == value && std::fabs(value) < 0x1p53;
+  value = value == 0 ? 0 : value;  // "0 neg" is 0 to a designer, not "-0"
+  const std::to_chars_result end =
+      whole ? std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed)
+            : std::to_chars(text.data(), text.data() + text.size(), value);
   return {text.data(), end.ptr};
 }
 

@@ -17,14 +17,13 @@
 #include <variant>
 #include <vector>
 
+#include "tools/gauge_host/xml_tree.h"
+
 namespace gauge_host {
 
 using Value = std::variant<double, std::string>;
 
-struct ScriptPosition {
-  int line = 0;    // from 1
-  int column = 0;  // from 1
-};
+using ScriptPosition = XmlPosition;
 
 // A script's text with the place in its file of each of its bytes.
 struct ScriptText {
@@ -111,7 +110,7 @@ std::optional<double> ParseNumber(std::string_view text);
 // zero, and -2147483648 when it lies outside the 32-bit range (as the x86 conversion does).
 std::int32_t ModuleInteger(double value);
 
-// A number as a designer writes it: "1", "-0.25", "1e+21".
+// A number as a designer writes it: "1", "-0.25", "3000000000", "1e+21".
 std::string FormatNumber(double value);
 
 // A stack value as a script writes it: a number, or a string in single quotes.

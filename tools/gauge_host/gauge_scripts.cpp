@@ -26,6 +26,40 @@ std::string Describe(const MouseArea& area) {
   return "area " + std::to_string(area.number) + (area.tooltip.empty() ? "" : " (" + Quoted(area.tooltip) + ")");
 }
 
+// An element's own text, its pieces joined as the XML reader gave them.
+ScriptText OwnText(const XmlElement& element) {
+  ScriptText joined;
+  for (const XmlText& text : element.texts) {
+    joined.text += text.value;
+    joined.positions.insert(joined.positions.end(), text.positions.begin(), text.positions.end());
+  }
+  return joined;
+}
+
+const XmlElement* FirstChild(const XmlElement& parent, std::string_view name) {
+  for (const XmlElement& child : parent.children) {
+    if (child.name == name) {
+      return &child;
+    }
+  }
+  return nullptr;
+}
+
+// Every <Area> under element, nested ones after the area that holds them.
+void AddAreas(GaugeScripts& gauge, const XmlElement& element) {
+  for (const XmlElement& child : element.children) {
+    if (child.name == "Area") {
+      const XmlElement* tooltip = FirstChild(child, "Tooltip");
+      const XmlElement* click = FirstChild(child, "Click");
+      const XmlAttribute* kind = click != nullptr ? click->Attribute("Kind") : nullptr;
+      AddMouseArea(gauge, tooltip != nullptr ? OwnText(*tooltip).text : "",
+                   kind != nullptr ? std::optional<std::string>(kind->value.value) : std::nullopt,
+                   click != nullptr ? std::optional<ScriptText>(OwnText(*click)) : std::nullopt);
+    }
+    AddAreas(gauge, child);
+  }
+}
+
 }  // namespace
 
 void SetUpdateScript(GaugeScripts& gauge, const ScriptText& update) {
@@ -50,6 +84,26 @@ void AddMouseArea(GaugeScripts& gauge, std::string_view tooltip, const std::opti
     area.click = Compiled(gauge, *click, "the <Click> script of " + Describe(area));
   }
   gauge.areas.push_back(std::move(area));
+}
+
+GaugeScripts GaugeScriptsOf(const XmlElement& root, const std::string& file) {
+  GaugeScripts gauge;
+  gauge.file = file;
+  if (root.name != "Gauge") {
+    gauge.errors.push_back(file + ":" + std::to_string(root.position.line) + ":" + std::to_string(root.position.column) +
+                           ": error: <" + root.name + "> is not a gauge of the older schema, <Gauge> with <Mouse>, "
+                           "<Area> and <Update>, the only one the gauge host runs");
+    return gauge;
+  }
+  if (const XmlElement* update = FirstChild(root, "Update")) {
+    SetUpdateScript(gauge, OwnText(*update));
+  }
+  for (const XmlElement& child : root.children) {
+    if (child.name == "Mouse") {
+      AddAreas(gauge, child);
+    }
+  }
+  return gauge;
 }
 
 const MouseArea* FindClickableArea(const GaugeScripts& gauge, std::string_view area, std::string_view event,

@@ -34,6 +34,10 @@ void AddMouseArea(GaugeScripts& gauge, std::string_view tooltip, const std::opti
 
 // The area a scenario names by number ("2") or by tooltip ("\"Mayday\""), ready to be
 // clicked with event; null with the reason otherwise.
+// The scripts of a gauge of the older schema: the <Update> of its <Gauge>, and every
+// <Area> under its <Mouse>, nested ones after the area that holds them.
+GaugeScripts GaugeScriptsOf(const XmlElement& root, const std::string& file);
+
 const MouseArea* FindClickableArea(const GaugeScripts& gauge, std::string_view area, std::string_view event,
                                    std::string& error);
 
