@@ -32,12 +32,12 @@ void SetUpdateScript(GaugeScripts& gauge, const ScriptText& update);
 void AddMouseArea(GaugeScripts& gauge, std::string_view tooltip, const std::optional<std::string>& kind,
                   const std::optional<ScriptText>& click);
 
-// The area a scenario names by number ("2") or by tooltip ("\"Mayday\""), ready to be
-// clicked with event; null with the reason otherwise.
 // The scripts of a gauge of the older schema: the <Update> of its <Gauge>, and every
 // <Area> under its <Mouse>, nested ones after the area that holds them.
 GaugeScripts GaugeScriptsOf(const XmlElement& root, const std::string& file);
 
+// The area a scenario names by number ("2") or by tooltip ("\"Mayday\""), ready to be
+// clicked with event; null with the reason otherwise.
 const MouseArea* FindClickableArea(const GaugeScripts& gauge, std::string_view area, std::string_view event,
                                    std::string& error);
 
