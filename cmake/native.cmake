@@ -35,8 +35,12 @@ add_executable(native_tests
   tests/native/gauge_host_trace_test.cpp
   tests/native/xml_tree_test.cpp
   tests/native/panel_check_test.cpp
+  tests/native/calculator_test.cpp
+  tests/native/gauge_scripts_test.cpp
   tools/gauge_host/options.cpp
   tools/gauge_host/scenario.cpp
+  tools/gauge_host/calculator.cpp
+  tools/gauge_host/gauge_scripts.cpp
   tools/gauge_host/scenario_check.cpp
   tools/gauge_host/text.cpp
   tools/gauge_host/timeline.cpp

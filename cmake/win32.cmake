@@ -110,6 +110,8 @@ add_executable(tvl_gauge_host
   tools/gauge_host/check_mode.cpp
   tools/gauge_host/panel_check.cpp
   tools/gauge_host/variable_references.cpp
+  tools/gauge_host/calculator.cpp
+  tools/gauge_host/gauge_scripts.cpp
   bridge/switch_rows.cpp
   ${DEFAULT_SCENARIO_HEADER}
 )
@@ -128,7 +130,10 @@ foreach(half 1 2)
 endforeach()
 add_test(NAME gauge_host_check
   COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/check_test $<TARGET_FILE:tvl_gauge_host>)
-set_tests_properties(gauge_host_scenarios_1of2 gauge_host_scenarios_2of2 gauge_host_check
+# The example scenarios of examples/, on the example gauges.
+add_test(NAME gauge_host_examples
+  COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/gauge_host_examples $<TARGET_FILE:tvl_gauge_host>)
+set_tests_properties(gauge_host_scenarios_1of2 gauge_host_scenarios_2of2 gauge_host_check gauge_host_examples
   PROPERTIES TIMEOUT 5400)
 set_tests_properties(gauge_host_scenarios_1of2 gauge_host_check PROPERTIES LABELS wine-session-1)
 add_test(NAME run_shows_a_failed_build COMMAND ${PROJECT_SOURCE_DIR}/tests/win32/run_build_failure_test)

@@ -12,6 +12,7 @@ namespace {
 
 using gauge_host::ParseScenario;
 using gauge_host::Scenario;
+using gauge_host::ScenarioStep;
 using gauge_host::StepKind;
 
 // The scenario's errors and warnings, as printed.
@@ -25,7 +26,7 @@ std::vector<std::string> Messages(const Scenario& scenario) {
 
 Scenario ParseAndCheck(const std::string& text, const std::string& file_name) {
   Scenario scenario = ParseScenario(text, file_name);
-  gauge_host::CheckScenario(scenario, file_name);
+  gauge_host::CheckScenario(scenario, file_name, {});
   return scenario;
 }
 
@@ -47,16 +48,26 @@ TEST(ScenarioTest, EveryStepKind) {
       "  expect Tvl_SeatbeltSign +1\n"
       "expect addon seatbelt 0\n"
       "expect chords none\n"
-      "expect chords Ctrl+Shift+M ctrl+shift+t Ctrl+Shift+1\n",
+      "expect chords Ctrl+Shift+M ctrl+shift+t Ctrl+Shift+1\n"
+      "set Tvl_PlayMusic 0.5\n"
+      "expect Tvl_PlayMusic -0.25\n"
+      "set (A:ELECTRICAL MASTER BATTERY, bool) 1\n"
+      "gauge gauges/Tvl_Commands.xml\n"
+      "click gauges/Tvl_Commands.xml 2\n"
+      "click gauges/Tvl_Commands.xml \"Call mayday\" LeftRelease  # with a comment\n"
+      "eval 1 (>L:Tvl_CallMayday, number) # with a comment\n",
       "all.scn");
   EXPECT_EQ(Messages(scenario), std::vector<std::string>{});
   struct Expected {
     int line;
     StepKind kind;
     std::string name;
-    std::int32_t value;
+    double value;  // a variable's for set and expect
     std::uint32_t frames;
     std::string chord_keys;
+    std::string file = "";
+    std::string area = "";
+    std::string event = "";
   };
   const std::vector<Expected> expected = {
       {2, StepKind::kSet, "Tvl_CallMayday", 1, 1, ""},
@@ -74,6 +85,13 @@ TEST(ScenarioTest, EveryStepKind) {
       {15, StepKind::kExpectAddonSeatbelt, "", 0, 1, ""},
       {16, StepKind::kExpectChords, "", 0, 1, ""},
       {17, StepKind::kExpectChords, "", 0, 1, "MT1"},
+      {18, StepKind::kSet, "Tvl_PlayMusic", 0.5, 1, ""},
+      {19, StepKind::kExpectVariable, "Tvl_PlayMusic", -0.25, 1, ""},
+      {20, StepKind::kSetSimulation, "ELECTRICAL MASTER BATTERY", 1, 1, ""},
+      {21, StepKind::kGauge, "", 0, 1, "", "gauges/Tvl_Commands.xml"},
+      {22, StepKind::kClick, "", 0, 1, "", "gauges/Tvl_Commands.xml", "2", "LeftSingle"},
+      {23, StepKind::kClick, "", 0, 1, "", "gauges/Tvl_Commands.xml", "\"Call mayday\"", "LeftRelease"},
+      {24, StepKind::kEval, "", 0, 1, ""},
   };
   ASSERT_EQ(scenario.steps.size(), expected.size());
   for (std::size_t index = 0; index < expected.size(); ++index) {
@@ -81,10 +99,20 @@ TEST(ScenarioTest, EveryStepKind) {
     EXPECT_EQ(scenario.steps[index].line, expected[index].line);
     EXPECT_EQ(scenario.steps[index].kind, expected[index].kind);
     EXPECT_EQ(scenario.steps[index].name, expected[index].name);
-    EXPECT_EQ(scenario.steps[index].value, expected[index].value);
-    EXPECT_EQ(scenario.steps[index].frames, expected[index].frames);
-    EXPECT_EQ(scenario.steps[index].chord_keys, expected[index].chord_keys);
+    const ScenarioStep& step = scenario.steps[index];
+    const bool of_a_variable = step.kind == StepKind::kSet || step.kind == StepKind::kExpectVariable ||
+                               step.kind == StepKind::kSetSimulation;
+    EXPECT_EQ(of_a_variable ? step.number : step.value, expected[index].value);
+    EXPECT_EQ(step.frames, expected[index].frames);
+    EXPECT_EQ(step.chord_keys, expected[index].chord_keys);
+    EXPECT_EQ(step.file, expected[index].file);
+    EXPECT_EQ(step.area, expected[index].area);
+    EXPECT_EQ(step.event, expected[index].event);
   }
+  // The script of an eval step, with each token's place in the scenario.
+  const gauge_host::Instruction& write = scenario.steps.back().script.code.at(1);
+  EXPECT_EQ(write.name, "Tvl_CallMayday");
+  EXPECT_EQ(write.position.column, 8);
   EXPECT_EQ(scenario.steps[0].text, "set Tvl_CallMayday 1");
   EXPECT_EQ(scenario.steps[11].text, "expect Tvl_SeatbeltSign +1");
 }
@@ -92,8 +120,8 @@ TEST(ScenarioTest, EveryStepKind) {
 TEST(ScenarioTest, ExtremeValuesFitIn32Bits) {
   const Scenario scenario = ParseScenario("set Tvl_PlayMusic -2147483648\nset Tvl_PlayMusic 2147483647\n", "x");
   ASSERT_EQ(Messages(scenario), std::vector<std::string>{});
-  EXPECT_EQ(scenario.steps[0].value, INT32_MIN);
-  EXPECT_EQ(scenario.steps[1].value, INT32_MAX);
+  EXPECT_EQ(scenario.steps[0].number, INT32_MIN);
+  EXPECT_EQ(scenario.steps[1].number, INT32_MAX);
 }
 
 TEST(ScenarioTest, BadInputIsAnErrorWithFileAndLine) {
@@ -102,14 +130,23 @@ TEST(ScenarioTest, BadInputIsAnErrorWithFileAndLine) {
     const char* error;
   };
   const Case cases[] = {
-      {"fram", "unknown step 'fram' (did you mean 'frame'?); the steps are set, frame, frames, addon, window and expect"},
-      {"expct chords none", "unknown step 'expct' (did you mean 'expect'?); the steps are set, frame, frames, addon, window and expect"},
+      {"fram", "unknown step 'fram' (did you mean 'frame'?); the steps are set, frame, frames, addon, window, expect, gauge, click and eval"},
+      {"expct chords none", "unknown step 'expct' (did you mean 'expect'?); the steps are set, frame, frames, addon, window, expect, gauge, click and eval"},
       {"set", "'set' needs a variable name"},
       {"set Tvl_CallMayday", "'set Tvl_CallMayday' needs a number"},
-      {"set Tvl_CallMayday one", "'one' is not a whole number"},
-      {"set Tvl_CallMayday 1.5", "'1.5' is not a whole number"},
-      {"set Tvl_CallMayday 0x10", "'0x10' is not a whole number"},
-      {"set Tvl_CallMayday -", "'-' is not a whole number"},
+      {"set Tvl_CallMayday one", "'one' is not a number"},
+      {"set Tvl_CallMayday 1.5.2", "'1.5.2' is not a number"},
+      {"set Tvl_CallMayday 1e3", "'1e3' is not a number"},
+      {"set Tvl_CallMayday -", "'-' is not a number"},
+      {"set Tvl_CallMayday 2147483647.5", "'2147483647.5' is beyond 32 bits: a value is from -2147483648 to 2147483647"},
+      {"set (A:PLANE ALTITUDE) 1", "'(A:PLANE ALTITUDE)' is not a simulation variable: write (A:NAME, UNIT), or a panel variable's name alone"},
+      {"set (L:Tvl_CallMayday, number) 1", "'(L:Tvl_CallMayday, number)' is not a simulation variable: write (A:NAME, UNIT), or a panel variable's name alone"},
+      {"set (A:PLANE ALTITUDE, feet) high", "'high' is not a number"},
+      {"gauge", "'gauge' is followed by the gauge's file, such as gauges/Tvl_Commands.xml"},
+      {"gauge a.xml b.xml", "unexpected 'b.xml' at the end of the step"},
+      {"click a.xml", "'click' is followed by the gauge's file, the area's number or \"tooltip\", and a mouse event if not LeftSingle"},
+      {"click a.xml \"Call mayday\" LeftSingle now", "unexpected 'now' at the end of the step"},
+      {"eval", "'eval' is followed by a script"},
       {"set Tvl_CallMayday 2147483648", "'2147483648' is beyond 32 bits: a value is from -2147483648 to 2147483647"},
       {"set Tvl_CallMayday -2147483649", "'-2147483649' is beyond 32 bits: a value is from -2147483648 to 2147483647"},
       {"set Tvl_CallMayday 99999999999999999999999", "'99999999999999999999999' is beyond 32 bits: a value is from -2147483648 to 2147483647"},
@@ -132,6 +169,7 @@ TEST(ScenarioTest, BadInputIsAnErrorWithFileAndLine) {
       {"expect Tvl_SeatbeltSign", "'expect Tvl_SeatbeltSign' needs a number"},
       {"expect addon field 1", "'expect addon' is followed by seatbelt and a value, not 'field'"},
       {"expect addon seatbelt x", "'x' is not a whole number"},
+      {"expect Tvl_PlayMusic on", "'on' is not a number"},
       {"expect chords", "'expect chords' is followed by none or chords such as Ctrl+Shift+M"},
       {"expect chords Ctrl+M", "'Ctrl+M' is not a chord: write Ctrl+Shift+ and one letter or digit"},
       {"expect chords Ctrl+Shift+F1", "'Ctrl+Shift+F1' is not a chord: write Ctrl+Shift+ and one letter or digit"},
@@ -144,6 +182,36 @@ TEST(ScenarioTest, BadInputIsAnErrorWithFileAndLine) {
     EXPECT_EQ(Messages(scenario), std::vector<std::string>{std::string("bad.scn:2: error: ") + c.error});
     EXPECT_EQ(scenario.steps.size(), 1u) << "a bad step was kept";
   }
+}
+
+TEST(ScenarioTest, GaugeStepsAreCheckedAgainstTheGaugesBeforeAnythingRuns) {
+  std::map<std::string, gauge_host::GaugeScripts, std::less<>> gauges;
+  gauges["good.xml"].file = "good.xml";
+  gauge_host::AddMouseArea(gauges["good.xml"], "Call mayday", "LeftSingle+LeftRelease",
+                           gauge_host::TextAt("1 (>L:Tvl_CallMayday, number)", {5, 3}));
+  gauges["bad.xml"].file = "bad.xml";
+  gauge_host::SetUpdateScript(gauges["bad.xml"], gauge_host::TextAt("1 +", {4, 11}));
+  Scenario scenario = ParseScenario(
+      "click good.xml 1\n"
+      "gauge good.xml\n"
+      "click good.xml \"Call mayday\" LeftRelease\n"
+      "click good.xml 2\n"
+      "click good.xml 1 RightSingle\n"
+      "gauge good.xml\n"
+      "gauge bad.xml\n"
+      "eval 1 +\n"
+      "frame\n",
+      "g.scn");
+  gauge_host::CheckScenario(scenario, "g.scn", gauges);
+  EXPECT_EQ(Messages(scenario), (std::vector<std::string>{
+      "g.scn:1: error: 'click good.xml 1': the gauge good.xml is not on the panel: a step 'gauge good.xml' comes first",
+      "g.scn:4: error: 'click good.xml 2': good.xml has no area 2; its 1 area(s) are numbered from 1 in document order",
+      "g.scn:5: error: 'click good.xml 1 RightSingle': the <Click> of area 1 (\"Call mayday\") of good.xml is not for "
+      "RightSingle: its Kind lists LeftSingle+LeftRelease",
+      "g.scn:6: error: 'gauge good.xml': the gauge good.xml is on the panel already",
+      "bad.xml:4:13: error: '+' needs 2 values but the stack holds at most 1 value here in the <Update> script",
+      "g.scn:8:8: error: '+' needs 2 values but the stack holds at most 1 value here in the eval step",
+  }));
 }
 
 // Any name is allowed, as the host allows any; a name that is not the module's is warned
@@ -247,9 +315,9 @@ TEST(ScenarioTest, FilesAsEditorsSaveThem) {
       {std::string("\xFE\xFF\0s\0e", 6), {"e.scn:1: error: saved as UTF-16: save it as UTF-8"}},
       {std::string("frame\nse\0t A 1\n", 15),
        {"e.scn:2: error: unknown step 'se\\x00t' (did you mean 'set'?); the steps are set, frame, frames, addon, "
-        "window and expect"}},
-      {"frame\nset Tvl_CallMayday \x81\x1B[2J\n", {"e.scn:2: error: '\\x81\\x1B[2J' is not a whole number"}},
-      {"frame\nset Tvl_CallMayday 1\xC3\xA9\n", {"e.scn:2: error: '1\xC3\xA9' is not a whole number"}},
+        "window, expect, gauge, click and eval"}},
+      {"frame\nset Tvl_CallMayday \x81\x1B[2J\n", {"e.scn:2: error: '\\x81\\x1B[2J' is not a number"}},
+      {"frame\nset Tvl_CallMayday 1\xC3\xA9\n", {"e.scn:2: error: '1\xC3\xA9' is not a number"}},
       {"frame\nset " + std::string(10000, 'A') + " 1\n",
        {"e.scn:2: warning: '" + std::string(60, 'A') +
         "…' is not one of the module's variables; the closest is 'Tvl_CallMayday'"}},

@@ -14,6 +14,7 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@
 #include "tools/gauge_host/check_mode.h"
 #include "tools/gauge_host/options.h"
 #include "tools/gauge_host/panel_host.h"
+#include "tools/gauge_host/gauge_scripts.h"
+#include "tools/gauge_host/xml_reader.h"
 #include "tools/gauge_host/scenario.h"
 #include "tools/gauge_host/text.h"
 #include "tools/gauge_host/timeline.h"
@@ -78,6 +81,39 @@ bool ReadFile(const std::string& path, std::string& contents, std::string& error
   return true;
 }
 
+// The gauge files of the scenario's gauge steps, each taken relative to the scenario's own
+// folder, read and their scripts compiled; a file that cannot be used holds the reason.
+std::map<std::string, gauge_host::GaugeScripts, std::less<>> ReadGauges(const gauge_host::Scenario& scenario,
+                                                                        const std::string& scenario_path) {
+  const std::size_t slash = scenario_path.find_last_of("\\/");
+  const std::string folder = slash == std::string::npos ? "" : scenario_path.substr(0, slash + 1);
+  std::map<std::string, gauge_host::GaugeScripts, std::less<>> gauges;
+  for (const gauge_host::ScenarioStep& step : scenario.steps) {
+    if (step.kind != gauge_host::StepKind::kGauge || gauges.count(step.file) != 0) {
+      continue;
+    }
+    const bool absolute = step.file.find(':') != std::string::npos || step.file[0] == '\\' || step.file[0] == '/';
+    const std::string path = absolute ? step.file : folder + step.file;
+    const std::string name = gauge_host::Shown(path, 4 * gauge_host::kShownCharacters);
+    std::string contents;
+    std::string error;
+    gauge_host::GaugeScripts gauge;
+    if (!ReadFile(path, contents, error)) {
+      gauge.file = name;
+      gauge.errors.push_back(name + ": error: " + error);
+    } else if (const gauge_host::XmlDocument document = gauge_host::ReadXmlDocument(contents); !document.well_formed) {
+      gauge.file = name;
+      gauge.errors.push_back(name + ":" + std::to_string(document.error_position.line) + ":" +
+                             std::to_string(document.error_position.column) +
+                             ": error: not well-formed XML: " + document.error);
+    } else {
+      gauge = gauge_host::GaugeScriptsOf(document.root, name);
+    }
+    gauges.emplace(step.file, std::move(gauge));
+  }
+  return gauges;
+}
+
 std::string ExecutableDirectory() {
   wchar_t path[MAX_PATH];
   const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -132,7 +168,9 @@ int main() {
     }
   }
   gauge_host::Scenario scenario = gauge_host::ParseScenario(text, scenario_name);
-  gauge_host::CheckScenario(scenario, scenario_name);
+  const std::map<std::string, gauge_host::GaugeScripts, std::less<>> gauges =
+      ReadGauges(scenario, options.scenario_path);
+  gauge_host::CheckScenario(scenario, scenario_name, gauges);
   for (const gauge_host::Diagnostic& diagnostic : scenario.diagnostics) {
     std::fprintf(stderr, "%s\n", diagnostic.text.c_str());
   }
@@ -158,7 +196,7 @@ int main() {
   const int last_line = scenario.steps.empty() ? 0 : scenario.steps.back().line;
   gauge_host::Trace trace = gauge_host::MakeTrace(options.trace, gauge_host::FrameCount(scenario), last_line,
                                                   timeline_file != nullptr ? &timeline : nullptr);
-  gauge_host::StartPanel(directory + "\\Travinel.dll", options.instances, trace);
+  gauge_host::StartPanel(directory + "\\Travinel.dll", options.instances, trace, gauges);
   if (options.trace != gauge_host::TraceMode::kQuiet) {
     const std::string gauges = gauge_host::Counted(static_cast<unsigned>(options.instances), "gauge");
     std::printf("module %s, scenario %s, %s on the panel\n", gau_path.c_str(), scenario_name.c_str(), gauges.c_str());

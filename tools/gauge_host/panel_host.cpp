@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "standin/shared/key_message_text.h"
 #include "standin/shared/panel_system.h"
 #include "standin/win32/main_window.h"
+#include "tools/gauge_host/calculator.h"
 #include "tools/gauge_host/text.h"
 
 namespace gauge_host {
@@ -38,6 +40,13 @@ struct Host {
   AddonRecord* addon_record = nullptr;
   AddonRecord** addon_export = nullptr;
   bool addon_found = false;  // by the module
+
+  // The panel's variables, as the module and the designer's gauges see them.
+  ScriptWorld world;
+  std::map<std::string, Script, std::less<>> module_expressions;  // each compiled once
+  std::map<std::string, double, std::less<>> not_whole;            // warned about, by variable
+  const std::map<std::string, GaugeScripts, std::less<>>* gauges = nullptr;
+  std::vector<const GaugeScripts*> on_panel;  // in the order they joined it
 
   std::string last_read;  // the variable the module read last: a chord is that row's
   std::vector<ChordSent> chords_sent;
@@ -79,31 +88,79 @@ std::string_view VariableOf(std::string_view expression) {
                                                                            : expression.substr(start + 2, end - start - 2);
 }
 
-std::int32_t VariableValue(std::string_view name) {
-  const auto variable = standin::panel.variables.find(name);
-  return variable == standin::panel.variables.end() ? 0 : variable->second;
+double PanelValue(std::string_view name) {
+  const auto variable = host.world.panel_variables.find(name);
+  return variable == host.world.panel_variables.end() ? 0 : variable->second;
 }
 
+// As the module reads it.
+std::int32_t VariableValue(std::string_view name) { return ModuleInteger(PanelValue(name)); }
+
+// A value the module reads is a 64-bit float on the panel: say when it is not a whole
+// number, once for each value.
+void WarnIfNotWhole(std::string_view name, double value) {
+  const std::int32_t read = ModuleInteger(value);
+  if (read == value) {
+    host.not_whole.erase(std::string(name));
+    return;
+  }
+  const auto warned = host.not_whole.find(name);
+  if (warned != host.not_whole.end() && warned->second == value) {
+    return;
+  }
+  host.not_whole.insert_or_assign(std::string(name), value);
+  TraceEvent(*host.trace, "warning: " + std::string(name) + " holds " + FormatNumber(value) +
+                              (std::trunc(value) == value ? ", beyond 32 bits" : ", not a whole number") +
+                              ": the module reads " + std::to_string(read));
+}
+
+// The panel's calculator entry: the module's expressions run as the gauges' scripts do,
+// and a read gives the module the top of the stack as a 32-bit integer.
 std::int32_t __stdcall TracingCalculator(const char* expression, double* float_result,
                                          std::int32_t* integer_result, const char** text_result) {
   TakeChords();
   const std::string_view name = VariableOf(expression);
   const std::int32_t before = VariableValue(name);
-  const std::size_t errors = standin::panel.errors.size();
-  const std::int32_t result =
-      standin::panel_services.execute_calculator(expression, float_result, integer_result, text_result);
-  const standin::CalculatorCall& call = standin::panel.calculator_calls.back();
+  auto compiled = host.module_expressions.find(expression);
+  if (compiled == host.module_expressions.end()) {
+    compiled = host.module_expressions
+                   .emplace(expression, CompileScript(TextAt(expression, {1, 1}), {"the module", "its expression"}, 0))
+                   .first;
+  }
+  std::vector<Value> stack;
+  const std::string error = !compiled->second.errors.empty() ? compiled->second.errors.front()
+                            : float_result != nullptr || text_result != nullptr
+                                ? std::string("a floating or text result asked for")
+                                : RunScript(compiled->second, host.world, stack).error;
+  if (!error.empty()) {
+    TraceEvent(*host.trace, "the panel refused an expression: \"" + Shown(expression) + "\": " + error);
+    return 0;
+  }
   if (integer_result != nullptr) {
+    const double* value = stack.empty() ? nullptr : std::get_if<double>(&stack.back());
+    std::optional<std::int32_t> stored;
+    if (value != nullptr) {
+      stored = ModuleInteger(*value);
+      *integer_result = *stored;
+      WarnIfNotWhole(name, *value);
+    }
     host.last_read = name;
-    TraceRead(*host.trace, name, call.expression, call.stored);
+    TraceRead(*host.trace, name, expression, stored);
   } else {
-    TraceWrite(*host.trace, name, call.expression, before, VariableValue(name));
+    TraceWrite(*host.trace, name, expression, before, VariableValue(name));
   }
-  for (std::size_t index = errors; index < standin::panel.errors.size(); ++index) {
-    TraceEvent(*host.trace, "the panel refused an expression: " + standin::panel.errors[index]);
-  }
-  standin::panel.calculator_calls.clear();
-  return result;
+  return 1;
+}
+
+// Runs a designer's script on the panel; false, with its error, when it fails.
+bool RunGaugeScript(const Script& script, const std::string& label, const std::string& heading, bool always,
+                    std::string& error) {
+  const std::map<std::string, double, std::less<>> values_before = host.world.panel_variables;
+  std::vector<Value> stack;
+  const ScriptRun run = RunScript(script, host.world, stack);
+  TraceScript(*host.trace, label, heading, values_before, run, always);
+  error = run.error;
+  return error.empty();
 }
 
 // The module's only search for the main window is the start of a chord, for the row it
@@ -162,9 +219,20 @@ const std::uint32_t* Words(std::uint32_t address) {
 
 bool AddonMapped() { return host.addon_record != nullptr && GetModuleHandleA("Travinel.dll") != nullptr; }
 
-void RunFrame() {
+// One frame of the panel: the gauges' update scripts, then the module; false, with the
+// error, when a script fails.
+bool RunFrame(std::string& error) {
   Trace& trace = *host.trace;
   TraceFrameStart(trace);
+  trace.updating = true;
+  for (const GaugeScripts* gauge : host.on_panel) {
+    if (gauge->update &&
+        !RunGaugeScript(*gauge->update, "frame " + std::to_string(trace.frame), "update " + gauge->file, false, error)) {
+      return false;
+    }
+  }
+  trace.updating = false;
+  TraceModuleTurn(trace);
   if (trace.timeline != nullptr) {
     std::vector<TimelineRow>& rows = trace.timeline->rows;
     for (std::size_t index = 0; index + 1 < rows.size(); ++index) {
@@ -182,6 +250,7 @@ void RunFrame() {
       TraceAddonSign(trace, field, host.addon_record->seatbelt_sign);
     }
   }
+  return true;
 }
 
 std::string ChordList(const std::vector<std::string>& chords) {
@@ -245,7 +314,9 @@ bool LoadGaugeModule(const std::string& path, std::string& error) {
   return true;
 }
 
-void StartPanel(const std::string& addon_path, int instances, Trace& trace) {
+void StartPanel(const std::string& addon_path, int instances, Trace& trace,
+                const std::map<std::string, GaugeScripts, std::less<>>& gauges) {
+  host.gauges = &gauges;
   host.addon_path = addon_path;
   host.instances = instances;
   host.trace = &trace;
@@ -262,14 +333,53 @@ bool PlayStep(const ScenarioStep& step, const std::string& scenario_name, std::s
   };
   switch (step.kind) {
     case StepKind::kSet: {
-      const std::int32_t before = VariableValue(step.name);
-      standin::panel.variables[step.name] = step.value;
-      TraceSet(trace, step.line, step.name, before, step.value);
+      const double before = PanelValue(step.name);
+      host.world.panel_variables[step.name] = step.number;
+      TraceSet(trace, step.line, step.name, before, step.number);
       return true;
+    }
+    case StepKind::kSetSimulation:
+      host.world.simulation_variables[step.name] = step.number;
+      note("set " + step.text.substr(step.text.find('(')));
+      return true;
+    case StepKind::kGauge: {
+      const GaugeScripts& gauge = host.gauges->at(step.file);
+      host.on_panel.push_back(&gauge);
+      note("gauge " + gauge.file + " joins the panel: " + Counted(gauge.areas.size(), "mouse area") +
+           (gauge.update ? ", an update script run every frame" : ", no update script"));
+      return true;
+    }
+    case StepKind::kClick: {
+      const GaugeScripts& gauge = host.gauges->at(step.file);
+      std::string unused;
+      const MouseArea& area = *FindClickableArea(gauge, step.area, step.event, unused);
+      host.world.mouse_event = step.event;
+      return RunGaugeScript(*area.click, "line " + std::to_string(step.line),
+                            "click " + gauge.file + " area " + std::to_string(area.number) +
+                                (area.tooltip.empty() ? "" : " (\"" + Shown(area.tooltip) + "\")") + " " + step.event,
+                            true, error);
+    }
+    case StepKind::kEval: {
+      host.world.mouse_event.clear();
+      const std::map<std::string, double, std::less<>> values_before = host.world.panel_variables;
+      std::vector<Value> stack;
+      const ScriptRun run = RunScript(step.script, host.world, stack);
+      std::string left;
+      for (const Value& value : stack) {
+        left += (left.empty() ? "" : " ") + FormatValue(value);
+      }
+      TraceScript(trace, "line " + std::to_string(step.line), "eval", values_before, run, true);
+      if (!left.empty()) {
+        note("eval leaves " + left + " on the stack");
+      }
+      error = run.error;
+      return error.empty();
     }
     case StepKind::kFrames:
       for (std::uint32_t count = 0; count < step.frames; ++count) {
-        RunFrame();
+        if (!RunFrame(error)) {
+          return false;
+        }
       }
       return true;
     case StepKind::kAddonLoad: {
@@ -314,10 +424,10 @@ bool PlayStep(const ScenarioStep& step, const std::string& scenario_name, std::s
       return true;
     case StepKind::kExpectVariable: {
       // As a gauge reading it sees it: a variable never written reads 0.
-      const bool written = standin::panel.variables.count(step.name) != 0;
-      const std::int32_t value = VariableValue(step.name);
-      expect(value == step.value, std::to_string(step.value),
-             std::to_string(value) + (written ? "" : " (never written)"));
+      const bool written = host.world.panel_variables.count(step.name) != 0;
+      const double value = PanelValue(step.name);
+      expect(value == step.number, FormatNumber(step.number),
+             FormatNumber(value) + (written ? "" : " (never written)"));
       return true;
     }
     case StepKind::kExpectAddonSeatbelt: {

@@ -3,8 +3,10 @@
 // main window that receives its chords, and the stand-in add-on the scenario loads.
 #pragma once
 
+#include <map>
 #include <string>
 
+#include "tools/gauge_host/gauge_scripts.h"
 #include "tools/gauge_host/scenario.h"
 #include "tools/gauge_host/trace.h"
 
@@ -21,7 +23,9 @@ bool LoadGaugeModule(const std::string& path, std::string& error);
 
 // Sets up the panel around the loaded module: the main window is there, the add-on (at
 // addon_path, loaded by the scenario's steps) is not.
-void StartPanel(const std::string& addon_path, int instances, Trace& trace);
+// gauges: the designer's gauge files, read, that the scenario's gauge steps put on the panel.
+void StartPanel(const std::string& addon_path, int instances, Trace& trace,
+                const std::map<std::string, GaugeScripts, std::less<>>& gauges);
 
 // Plays one step; false, with the reason, when Windows fails the host.
 bool PlayStep(const ScenarioStep& step, const std::string& scenario_name, std::string& error);

@@ -4,7 +4,6 @@
 #include <cctype>
 #include <limits>
 #include <optional>
-#include <sstream>
 
 #include "bridge/switch_table.h"
 #include "tools/gauge_host/text.h"
@@ -82,11 +81,45 @@ bool IsVariableName(std::string_view name) {
   });
 }
 
+struct LineWords {
+  std::string text;  // the line without its comment
+  std::vector<std::string> words;
+  std::vector<std::size_t> offsets;
+};
+
+// Splits a line at white space, ending it at a '#'; a tooltip in double quotes or a
+// variable in parentheses is one word, spaces and all.
+LineWords SplitLine(const std::string& line) {
+  LineWords split;
+  std::size_t at = 0;
+  const auto space = [&] { return line[at] == ' ' || line[at] == '\t' || line[at] == '\r'; };
+  while (at < line.size() && line[at] != '#') {
+    if (space()) {
+      ++at;
+      continue;
+    }
+    const std::size_t start = at;
+    char closing = 0;
+    for (; at < line.size() && (closing != 0 || (!space() && line[at] != '#')); ++at) {
+      if (closing == 0 && (line[at] == '"' || line[at] == '(')) {
+        closing = line[at] == '"' ? '"' : ')';
+      } else if (line[at] == closing) {
+        closing = 0;
+      }
+    }
+    split.words.push_back(line.substr(start, at - start));
+    split.offsets.push_back(start);
+  }
+  split.text = line.substr(0, at);
+  return split;
+}
+
 // Parses one line's words into a step, or reports why it cannot.
 class LineParser {
  public:
-  LineParser(const std::string& file_name, int line, std::vector<std::string> words, Scenario& scenario)
-      : file_name_(file_name), line_(line), words_(std::move(words)), scenario_(scenario) {}
+  LineParser(const std::string& file_name, int line, const LineWords& words, Scenario& scenario)
+      : file_name_(file_name), line_(line), words_(words.words), offsets_(words.offsets), text_(words.text),
+        scenario_(scenario) {}
 
   void Parse(std::string text) {
     ScenarioStep step;
@@ -101,9 +134,45 @@ class LineParser {
   bool ParseStep(ScenarioStep& step) {
     const std::string& verb = words_[0];
     if (verb == "set") {
-      step.kind = StepKind::kSet;
       words_used_ = 3;
-      return Name(1, "set", step.name) && Number(2, "set " + step.name, step.value);
+      if (Word(1).rfind("(", 0) == 0) {
+        step.kind = StepKind::kSetSimulation;
+        return SimulationVariable(step) && Decimal(2, "set " + Word(1), step.number);
+      }
+      step.kind = StepKind::kSet;
+      return Name(1, "set", step.name) && Decimal(2, "set " + step.name, step.number);
+    }
+    if (verb == "gauge") {
+      step.kind = StepKind::kGauge;
+      words_used_ = 2;
+      step.file = Word(1);
+      return !step.file.empty() || Error("'gauge' is followed by the gauge's file, such as gauges/Tvl_Commands.xml");
+    }
+    if (verb == "click") {
+      step.kind = StepKind::kClick;
+      step.file = Word(1);
+      step.area = Word(2);
+      step.event = words_.size() > 3 ? Word(3) : "LeftSingle";
+      words_used_ = std::max<std::size_t>(words_.size(), 3);
+      if (step.area.empty()) {
+        return Error("'click' is followed by the gauge's file, the area's number or \"tooltip\", and a mouse event "
+                     "if not LeftSingle");
+      }
+      return words_.size() <= 4 || Error("unexpected '" + Shown(words_[4]) + "' at the end of the step");
+    }
+    if (verb == "eval") {
+      step.kind = StepKind::kEval;
+      words_used_ = words_.size();
+      if (words_.size() < 2) {
+        return Error("'eval' is followed by a script");
+      }
+      step.script = CompileScript(TextAt(std::string_view(text_).substr(offsets_[1]),
+                                         {line_, static_cast<int>(offsets_[1]) + 1}),
+                                  {file_name_, "the eval step"}, 0);
+      for (const std::string& error : step.script.errors) {
+        scenario_.diagnostics.push_back({line_, true, error});
+      }
+      return step.script.errors.empty();
     }
     if (verb == "frame" || verb == "frames") {
       step.kind = StepKind::kFrames;
@@ -137,8 +206,8 @@ class LineParser {
       return Expect(step);
     }
     return Error("unknown step '" + Shown(verb) + "' (did you mean '" +
-                 Closest(verb, {"set", "frame", "frames", "addon", "window", "expect"}) +
-                 "'?); the steps are set, frame, frames, addon, window and expect");
+                 Closest(verb, {"set", "frame", "frames", "addon", "window", "expect", "gauge", "click", "eval"}) +
+                 "'?); the steps are set, frame, frames, addon, window, expect, gauge, click and eval");
   }
 
   bool Addon(ScenarioStep& step) {
@@ -207,7 +276,36 @@ class LineParser {
     if (what.empty()) {
       return Error("'expect' is followed by a variable and its value, 'addon seatbelt' or 'chords'");
     }
-    return Name(1, "expect", step.name) && Number(2, "expect " + step.name, step.value);
+    return Name(1, "expect", step.name) && Decimal(2, "expect " + step.name, step.number);
+  }
+
+  // (A:NAME, UNIT), as a script reads it.
+  bool SimulationVariable(ScenarioStep& step) {
+    const Script read = CompileScript(TextAt(words_[1], {line_, static_cast<int>(offsets_[1]) + 1}),
+                                      {file_name_, "the set step"}, 0);
+    if (read.errors.empty() && read.code.size() == 1 && read.code[0].op == Op::kReadSimulation) {
+      step.name = read.code[0].name;
+      return true;
+    }
+    return Error("'" + Shown(words_[1]) + "' is not a simulation variable: write (A:NAME, UNIT), or a panel "
+                 "variable's name alone");
+  }
+
+  // A number as scripts write it, within the 32 bits the module reads.
+  bool Decimal(std::size_t index, const std::string& after, double& value) {
+    if (index >= words_.size()) {
+      return Error("'" + after + "' needs a number");
+    }
+    const std::string& word = words_[index];
+    const std::optional<double> number = ParseNumber(word[0] == '+' ? std::string_view(word).substr(1) : word);
+    if (!number) {
+      return Error("'" + Shown(word) + "' is not a number");
+    }
+    if (*number < std::numeric_limits<std::int32_t>::min() || *number > std::numeric_limits<std::int32_t>::max()) {
+      return Error("'" + Shown(word) + "' is beyond 32 bits: a value is from -2147483648 to 2147483647");
+    }
+    value = *number;
+    return true;
   }
 
   std::string Word(std::size_t index) const { return index < words_.size() ? words_[index] : ""; }
@@ -281,6 +379,8 @@ class LineParser {
   const std::string& file_name_;
   int line_;
   std::vector<std::string> words_;
+  std::vector<std::size_t> offsets_;  // of each word in text_
+  std::string text_;                  // the line, without its comment
   Scenario& scenario_;
   std::size_t words_used_ = 0;  // by the step parsed, all of them for a well-formed line
 };
@@ -325,16 +425,11 @@ Scenario ParseScenario(std::string_view text, const std::string& file_name) {
     std::string line(text.substr(start, end - start));
     start = end + 1;
     ++line_number;
-    line = line.substr(0, line.find('#'));
-    std::istringstream stream(line);
-    std::vector<std::string> words;
-    for (std::string word; stream >> word;) {
-      words.push_back(word);
-    }
-    if (!words.empty()) {
-      const std::size_t first = line.find_first_not_of(" \t\r");
-      const std::size_t last = line.find_last_not_of(" \t\r");
-      LineParser(file_name, line_number, std::move(words), scenario).Parse(line.substr(first, last - first + 1));
+    const LineWords words = SplitLine(line);
+    if (!words.words.empty()) {
+      const std::size_t last = words.text.find_last_not_of(" \t\r");
+      LineParser(file_name, line_number, words, scenario)
+          .Parse(words.text.substr(words.offsets[0], last - words.offsets[0] + 1));
     }
   }
   return scenario;

@@ -5,11 +5,14 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "bridge/switch_table.h"
+#include "tools/gauge_host/calculator.h"
+#include "tools/gauge_host/gauge_scripts.h"
 
 namespace gauge_host {
 
@@ -26,16 +29,25 @@ enum class StepKind {
   kExpectVariable,       // expect NAME VALUE
   kExpectAddonSeatbelt,  // expect addon seatbelt VALUE
   kExpectChords,         // expect chords none | Ctrl+Shift+KEY ...
+  kGauge,                // gauge FILE.xml: a designer's gauge joins the panel
+  kClick,                // click FILE.xml AREA [EVENT]
+  kEval,                 // eval SCRIPT
+  kSetSimulation,        // set (A:NAME, UNIT) VALUE
 };
 
 struct ScenarioStep {
   int line = 0;
   StepKind kind = StepKind::kFrames;
   std::string name;          // the variable of set and expect
-  std::int32_t value = 0;    // set, addon seatbelt, expect
+  std::int32_t value = 0;    // addon seatbelt, expect addon seatbelt
+  double number = 0;         // set and expect of a variable
   std::uint32_t frames = 1;  // frame and frames
   std::string chord_keys;    // expect chords: the key of each chord in order, "" for none
   std::string text;          // the line as written, without its comment
+  std::string file;          // gauge and click: the gauge file as written
+  std::string area;          // click: a number, or a tooltip in double quotes
+  std::string event;         // click: the mouse event
+  Script script;             // eval
 };
 
 struct Diagnostic {
@@ -58,7 +70,9 @@ Scenario ParseScenario(std::string_view text, const std::string& file_name);
 // Plays the parsed steps against the state each leaves and reports every step whose
 // precondition does not hold, and a scenario that runs no frame; then puts all the
 // scenario's errors and warnings in line order.
-void CheckScenario(Scenario& scenario, const std::string& file_name);
+// gauges: the gauge files of the scenario's gauge steps, read, by their names as written.
+void CheckScenario(Scenario& scenario, const std::string& file_name,
+                   const std::map<std::string, GaugeScripts, std::less<>>& gauges);
 
 std::size_t ErrorCount(const Scenario& scenario);
 

@@ -17,12 +17,34 @@ struct CheckedState {
   bool export_holds_record = false;  // what a fresh library's export holds
   bool addon_found = false;          // the module found the record and pinned the library
   bool main_window = true;           // a simulator starts with its main window
+  std::vector<std::string> gauges;   // on the panel, by the scenario's gauge steps
 };
 
 // Why the step cannot be played in this state, or "" when it can; the state is then
 // what the step leaves.
-std::string Play(const ScenarioStep& step, CheckedState& state) {
+std::string Play(const ScenarioStep& step, CheckedState& state,
+                 const std::map<std::string, GaugeScripts, std::less<>>& gauges) {
+  const bool on_panel = std::find(state.gauges.begin(), state.gauges.end(), step.file) != state.gauges.end();
   switch (step.kind) {
+    case StepKind::kGauge:
+      if (on_panel) {
+        return "the gauge " + Shown(step.file) + " is on the panel already";
+      }
+      state.gauges.push_back(step.file);
+      return "";
+    case StepKind::kClick: {
+      const auto gauge = gauges.find(step.file);
+      if (!on_panel || gauge == gauges.end()) {
+        return "the gauge " + Shown(step.file) + " is not on the panel: a step 'gauge " + Shown(step.file) +
+               "' comes first";
+      }
+      std::string problem;
+      FindClickableArea(gauge->second, step.area, step.event, problem);
+      return problem;
+    }
+    case StepKind::kEval:
+    case StepKind::kSetSimulation:
+      return "";
     case StepKind::kFrames:
       state.addon_found = state.addon_found || (state.addon_mapped && state.export_holds_record);
       return "";
@@ -74,10 +96,17 @@ std::string Play(const ScenarioStep& step, CheckedState& state) {
 
 }  // namespace
 
-void CheckScenario(Scenario& scenario, const std::string& file_name) {
+void CheckScenario(Scenario& scenario, const std::string& file_name,
+                   const std::map<std::string, GaugeScripts, std::less<>>& gauges) {
   CheckedState state;
   for (const ScenarioStep& step : scenario.steps) {
-    const std::string problem = Play(step, state);
+    // A gauge's own errors, reported where the gauge joins the panel.
+    if (const auto gauge = gauges.find(step.file); step.kind == StepKind::kGauge && gauge != gauges.end()) {
+      for (const std::string& error : gauge->second.errors) {
+        scenario.diagnostics.push_back({step.line, true, error});
+      }
+    }
+    const std::string problem = Play(step, state, gauges);
     if (!problem.empty()) {
       scenario.diagnostics.push_back(
           MakeDiagnostic(file_name, step.line, true, "'" + Shown(step.text) + "': " + problem));

@@ -15,6 +15,40 @@ void Print(Trace& trace, const std::string& label, const std::string& text) {
 
 void PrintInFrame(Trace& trace, const std::string& text) { Print(trace, "frame " + std::to_string(trace.frame), text); }
 
+// A value set since the module's last turn and changed again before its next one is one
+// the module never sees.
+void NoteLoss(Trace& trace, const std::string& label, std::string_view name, double before, double after) {
+  if (!IsModuleVariable(name)) {
+    return;
+  }
+  const auto pending = trace.sets_since_frame.find(name);
+  if (pending == trace.sets_since_frame.end()) {
+    trace.sets_since_frame.emplace(name, PendingSet{before, after});
+    return;
+  }
+  const PendingSet set = pending->second;
+  pending->second.latest = after;
+  if (ModuleInteger(set.latest) == ModuleInteger(set.seen) || ModuleInteger(set.latest) == ModuleInteger(after) ||
+      trace.mode == TraceMode::kQuiet) {
+    return;
+  }
+  const SwitchEntry* row = SwitchRowOf(name);
+  const bool command = row != nullptr && row->kind == SWITCH_MOMENTARY;
+  const std::string what = command && set.seen == 0 && set.latest == 1   ? "press"
+                           : command && set.seen == 1 && set.latest == 0 ? "release"
+                                                                         : "change";
+  const std::string values = after == set.seen ? "set to " + FormatNumber(set.latest) + " and back to " +
+                                                     FormatNumber(after)
+                                               : "set to " + FormatNumber(set.latest) + ", then to " +
+                                                     FormatNumber(after);
+  const std::string when = trace.updating ? "in frame " + std::to_string(trace.frame) + ", before the module's turn"
+                           : trace.frame == 0 ? "before frame 1"
+                                              : "between frames " + std::to_string(trace.frame) + " and " +
+                                                    std::to_string(trace.frame + 1);
+  Print(trace, label,
+        what + " of " + std::string(name) + " lost: " + values + " " + when +
+            "; the module only sees values that last a frame");
+}
 
 }  // namespace
 
@@ -27,10 +61,9 @@ Trace MakeTrace(TraceMode mode, std::uint64_t frames, int last_line, Timeline* t
   return trace;
 }
 
-void TraceFrameStart(Trace& trace) {
-  ++trace.frame;
-  trace.sets_since_frame.clear();
-}
+void TraceFrameStart(Trace& trace) { ++trace.frame; }
+
+void TraceModuleTurn(Trace& trace) { trace.sets_since_frame.clear(); }
 
 namespace {
 
@@ -109,36 +142,30 @@ void TraceStep(Trace& trace, int line, const std::string& text, bool always) {
   }
 }
 
-void TraceSet(Trace& trace, int line, std::string_view name, std::int32_t before, std::int32_t after) {
-  TraceStep(trace, line, "set " + Shown(name) + " = " + std::to_string(after), false);
-  if (!IsModuleVariable(name)) {
-    return;
+void TraceSet(Trace& trace, int line, std::string_view name, double before, double after) {
+  TraceStep(trace, line, "set " + Shown(name) + " = " + FormatNumber(after), false);
+  NoteLoss(trace, "line " + std::to_string(line), name, before, after);
+}
+
+void TraceScript(Trace& trace, const std::string& label, const std::string& heading,
+                 std::map<std::string, double, std::less<>> values_before, const ScriptRun& run, bool always) {
+  bool shown = false;
+  for (const ScriptEvent& event : run.events) {
+    const bool write = event.kind == ScriptEvent::Kind::kWrite;
+    double& value = values_before[write ? event.variable : std::string()];
+    const bool changes = event.kind == ScriptEvent::Kind::kWarning || (write && value != event.value);
+    if (trace.mode == TraceMode::kFull || (trace.mode == TraceMode::kChanges && (always || changes))) {
+      Print(trace, label, heading + ": " + event.text);
+      shown = true;
+    }
+    if (write) {
+      NoteLoss(trace, label, event.variable, value, event.value);
+      value = event.value;
+    }
   }
-  const auto pending = trace.sets_since_frame.find(name);
-  if (pending == trace.sets_since_frame.end()) {
-    trace.sets_since_frame.emplace(name, PendingSet{before, after});
-    return;
+  if (!shown && always && trace.mode != TraceMode::kQuiet) {
+    Print(trace, label, heading + ": nothing written or sent");
   }
-  const PendingSet set = pending->second;
-  pending->second.latest = after;
-  if (set.latest == set.seen || set.latest == after || trace.mode == TraceMode::kQuiet) {
-    return;
-  }
-  const SwitchEntry* row = SwitchRowOf(name);
-  const bool command = row != nullptr && row->kind == SWITCH_MOMENTARY;
-  const std::string what = command && set.seen == 0 && set.latest == 1   ? "press"
-                           : command && set.seen == 1 && set.latest == 0 ? "release"
-                                                                         : "change";
-  const std::string values = after == set.seen ? "set to " + std::to_string(set.latest) + " and back to " +
-                                                     std::to_string(after)
-                                               : "set to " + std::to_string(set.latest) + ", then to " +
-                                                     std::to_string(after);
-  const std::string when = trace.frame == 0 ? "before frame 1"
-                                            : "between frames " + std::to_string(trace.frame) + " and " +
-                                                  std::to_string(trace.frame + 1);
-  Print(trace, "line " + std::to_string(line),
-        what + " of " + std::string(name) + " lost: " + values + " " + when +
-            "; the module only sees values that last a frame");
 }
 
 void TraceExpectation(Trace& trace, const std::string& where, int line, const std::string& step_text, bool met,

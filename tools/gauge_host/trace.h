@@ -11,14 +11,15 @@
 #include <string_view>
 #include <vector>
 
+#include "tools/gauge_host/calculator.h"
 #include "tools/gauge_host/options.h"
 #include "tools/gauge_host/timeline.h"
 
 namespace gauge_host {
 
 struct PendingSet {
-  std::int32_t seen;    // the value a frame last saw
-  std::int32_t latest;  // the value set since
+  double seen;    // the value a frame last saw
+  double latest;  // the value set since
 };
 
 struct Trace {
@@ -29,7 +30,8 @@ struct Trace {
   // What the module last read from each variable or wrote into it: a read is news when
   // it differs.
   std::map<std::string, std::int32_t, std::less<>> known_values;
-  std::map<std::string, PendingSet, std::less<>> sets_since_frame;  // by variable
+  std::map<std::string, PendingSet, std::less<>> sets_since_frame;  // by variable, since the module's last turn
+  bool updating = false;  // the gauges' update scripts run, before the module's turn in the frame
   std::uint64_t chords_sent = 0;
   std::uint64_t chords_delivered = 0;
   std::uint64_t unchanged_writes = 0;
@@ -41,6 +43,8 @@ struct Trace {
 Trace MakeTrace(TraceMode mode, std::uint64_t frames, int last_line, Timeline* timeline);
 
 void TraceFrameStart(Trace& trace);
+// The module's turn in the frame, after the gauges' update scripts.
+void TraceModuleTurn(Trace& trace);
 void TraceRead(Trace& trace, std::string_view name, std::string_view expression, std::optional<std::int32_t> stored);
 void TraceWrite(Trace& trace, std::string_view name, std::string_view expression, std::int32_t before,
                 std::int32_t after);
@@ -51,7 +55,12 @@ void TraceAddonSign(Trace& trace, std::int32_t before, std::int32_t after);
 void TraceEvent(Trace& trace, const std::string& text);
 // What a step of the scenario did; `always` for add-on and window changes, else full only.
 void TraceStep(Trace& trace, int line, const std::string& text, bool always);
-void TraceSet(Trace& trace, int line, std::string_view name, std::int32_t before, std::int32_t after);
+void TraceSet(Trace& trace, int line, std::string_view name, double before, double after);
+// A script a step or a frame ran: heading ("click FILE area 1 LeftSingle") and label ("line 12",
+// "frame 3") before each thing it did; values_before, the panel's variables before it ran.
+// A step's script is always shown; an update script only where it changes something.
+void TraceScript(Trace& trace, const std::string& label, const std::string& heading,
+                 std::map<std::string, double, std::less<>> values_before, const ScriptRun& run, bool always);
 void TraceExpectation(Trace& trace, const std::string& where, int line, const std::string& step_text, bool met,
                       const std::string& expected, const std::string& actual);
 // The closing line; true when every expectation was met.

@@ -1,0 +1,118 @@
+// A gauge file's scripts: which area a scenario's click reaches, why a click is refused,
+// and the scripts' errors named by area.
+
+#include <gtest/gtest.h>
+
+#include "tools/gauge_host/gauge_scripts.h"
+
+namespace {
+
+using gauge_host::GaugeScripts;
+using gauge_host::TextAt;
+
+GaugeScripts Panel() {
+  GaugeScripts gauge;
+  gauge.file = "panel.xml";
+  gauge_host::AddMouseArea(gauge, " Mayday\n", "LeftSingle+LeftRelease", TextAt("1 (>L:Tvl_CallMayday, number)", {4, 30}));
+  gauge_host::AddMouseArea(gauge, "", std::nullopt, TextAt("1 (>L:Tvl_PlayMusic, number)", {8, 14}));
+  gauge_host::AddMouseArea(gauge, "Music", " WheelUp + WheelDown ", TextAt("2 (>L:Tvl_PlayMusic, number)", {9, 14}));
+  gauge_host::AddMouseArea(gauge, "Music", "", TextAt("", {10, 14}));
+  gauge_host::AddMouseArea(gauge, "Frame", std::nullopt, std::nullopt);
+  return gauge;
+}
+
+TEST(GaugeScriptsTest, TheAreaAClickReaches) {
+  const GaugeScripts gauge = Panel();
+  EXPECT_EQ(gauge.errors, std::vector<std::string>{});
+  struct Case {
+    const char* area;
+    const char* event;
+    int number;          // 0 when refused
+    std::string error = "";
+  };
+  const std::vector<Case> cases = {
+      {"1", "LeftSingle", 1},
+      {"1", "LeftRelease", 1},
+      {"\"Mayday\"", "LeftSingle", 1},
+      {"2", "LeftSingle", 2},
+      {"3", "WheelDown", 3},
+      {"2", "LeftRelease", 0, "the <Click> of area 2 of panel.xml is not for LeftRelease: its Kind lists LeftSingle"},
+      {"3", "LeftSingle", 0,
+       "the <Click> of area 3 (\"Music\") of panel.xml is not for LeftSingle: its Kind lists WheelUp+WheelDown"},
+      {"4", "LeftSingle", 0,
+       "the <Click> of area 4 (\"Music\") of panel.xml is not for LeftSingle: its Kind lists no event"},
+      {"5", "LeftSingle", 0, "area 5 (\"Frame\") of panel.xml has no <Click> script"},
+      {"6", "LeftSingle", 0, "panel.xml has no area 6; its 5 area(s) are numbered from 1 in document order"},
+      {"0", "LeftSingle", 0, "panel.xml has no area 0; its 5 area(s) are numbered from 1 in document order"},
+      {"\"mayday\"", "LeftSingle", 0,
+       "panel.xml has no area with the tooltip \"mayday\"; its 5 area(s) are numbered from 1 in document order"},
+      {"\"Music\"", "WheelUp", 0,
+       "panel.xml has 2 areas with the tooltip \"Music\", areas 3 and 4: click one by its number"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.area) + " " + c.event);
+    std::string error;
+    const gauge_host::MouseArea* area = gauge_host::FindClickableArea(gauge, c.area, c.event, error);
+    EXPECT_EQ(area != nullptr ? area->number : 0, c.number);
+    EXPECT_EQ(error, c.error);
+  }
+}
+
+TEST(GaugeScriptsTest, ErrorsNameTheScript) {
+  GaugeScripts gauge;
+  gauge.file = "panel.xml";
+  gauge_host::SetUpdateScript(gauge, TextAt("(L:Tvl_CallMayday, number) if{", {3, 11}));
+  gauge_host::AddMouseArea(gauge, "Mayday", std::nullopt, TextAt("\n  1 (>L:Tvl_CallMayday, feet)", {6, 12}));
+  gauge_host::AddMouseArea(gauge, "", std::nullopt, TextAt("g1", {9, 12}));
+  EXPECT_EQ(gauge.errors, (std::vector<std::string>{
+      "panel.xml:3:38: error: 'if{' is never closed by '}' in the <Update> script",
+      "panel.xml:7:5: error: '(>L:Tvl_CallMayday, feet)': panel variables take the unit number, bool or enum, "
+      "not 'feet' in the <Click> script of area 1 (\"Mayday\")",
+      "panel.xml:9:12: error: 'g1': jumps and labels are not supported; use if{ } and els{ } in the <Click> script "
+      "of area 2",
+  }));
+}
+
+// An element of a gauge file as the XML reader gives it; its text starts at line, column 1.
+gauge_host::XmlElement Element(const char* name, int line, const char* text = "",
+                               std::vector<gauge_host::XmlElement> children = {}) {
+  gauge_host::XmlElement element;
+  element.name = name;
+  element.position = {line, 1};
+  if (*text != 0) {
+    const gauge_host::ScriptText placed = TextAt(text, {line, 1});
+    element.texts.push_back({placed.text, placed.positions, {line, 1}});
+  }
+  element.children = std::move(children);
+  return element;
+}
+
+TEST(GaugeScriptsTest, AreasOfAGaugeFileInDocumentOrder) {
+  gauge_host::XmlElement click = Element("Click", 5, "(M:Event) 'LeftRelease' scmp");
+  click.attributes.push_back({"Kind", {5, 1}, {"LeftSingle+LeftRelease", {}, {5, 1}}});
+  const gauge_host::XmlElement root = Element(
+      "Gauge", 1, "",
+      {Element("Update", 2, "1 (>L:Tvl_CallMayday, number)"),
+       Element("Mouse", 3, "",
+               {Element("Area", 4, "",
+                        {Element("Tooltip", 4, "Outer"), click,
+                         Element("Area", 6, "", {Element("Click", 7, "2 (>L:Tvl_PlayMusic, number)")})}),
+                Element("Area", 8, "", {Element("Tooltip", 8, "No click")})})});
+  const GaugeScripts gauge = gauge_host::GaugeScriptsOf(root, "g.xml");
+  EXPECT_EQ(gauge.errors, std::vector<std::string>{});
+  ASSERT_TRUE(gauge.update.has_value());
+  EXPECT_EQ(gauge.update->code.size(), 2u);
+  ASSERT_EQ(gauge.areas.size(), 3u);
+  EXPECT_EQ(gauge.areas[0].tooltip, "Outer");
+  EXPECT_EQ(gauge.areas[0].events, (std::vector<std::string>{"LeftSingle", "LeftRelease"}));
+  EXPECT_EQ(gauge.areas[1].events, std::vector<std::string>{"LeftSingle"});
+  EXPECT_EQ(gauge.areas[1].click->code.at(1).position.line, 7);
+  EXPECT_EQ(gauge.areas[2].tooltip, "No click");
+  EXPECT_FALSE(gauge.areas[2].click.has_value());
+
+  EXPECT_EQ(gauge_host::GaugeScriptsOf(Element("SimBase.Document", 2), "new.xml").errors,
+            std::vector<std::string>{"new.xml:2:1: error: <SimBase.Document> is not a gauge of the older schema, "
+                                     "<Gauge> with <Mouse>, <Area> and <Update>, the only one the gauge host runs"});
+}
+
+}  // namespace
