@@ -13,6 +13,7 @@
 #include <io.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -93,7 +94,13 @@ std::map<std::string, gauge_host::GaugeScripts, std::less<>> ReadGauges(const ga
       continue;
     }
     const bool absolute = step.file.find(':') != std::string::npos || step.file[0] == '\\' || step.file[0] == '/';
-    const std::string path = absolute ? step.file : folder + step.file;
+    std::string relative = step.file;
+    // Joined in the style of the scenario's own path, so that one typed with backslashes
+    // names the gauge file with backslashes throughout.
+    if (!folder.empty() && folder.back() == '\\') {
+      std::replace(relative.begin(), relative.end(), '/', '\\');
+    }
+    const std::string path = absolute ? step.file : folder + relative;
     const std::string name = gauge_host::Shown(path, 4 * gauge_host::kShownCharacters);
     std::string contents;
     std::string error;
