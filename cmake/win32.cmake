@@ -73,6 +73,12 @@ include(GoogleTest)
 gtest_discover_tests(win32_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 600
   PROPERTIES LABELS wine-session-1)
 gtest_discover_tests(gau_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 600)
+# A window on a thread of its own, made and destroyed 200 times in one process: a race
+# between that thread and its maker shows within a few rounds, and each round takes a
+# fraction of a second once the process has started.
+add_test(NAME main_window_threads_repeated
+  COMMAND win32_tests --gtest_filter=SendKeyChordWin32Test.*OnAnotherThread --gtest_repeat=200 --gtest_brief=1)
+set_tests_properties(main_window_threads_repeated PROPERTIES LABELS wine-session-1)
 
 # The file's exports and imported libraries, as the mingw objdump reads them.
 add_test(NAME gau_exports_and_imports
