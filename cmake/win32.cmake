@@ -25,16 +25,12 @@ add_library(Tvl_LvarSupport SHARED
 )
 target_include_directories(Tvl_LvarSupport PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_options(Tvl_LvarSupport PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${MODULE_WARNINGS}>)
-# Stripped: the shipped file carries no symbols beyond its two exports.
-target_link_options(Tvl_LvarSupport PRIVATE -s)
 set_target_properties(Tvl_LvarSupport PROPERTIES PREFIX "" SUFFIX ".gau")
 
 # The cabin add-on as the module meets it: a library "Travinel.dll" exporting "TvlExport".
 add_library(Travinel SHARED standin/win32/travinel_addon.cpp)
 target_include_directories(Travinel PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_options(Travinel PRIVATE ${COMMON_WARNINGS})
-# Stripped, as it ships beside the gauge host.
-target_link_options(Travinel PRIVATE -s)
 set_target_properties(Travinel PROPERTIES PREFIX "")
 
 # GoogleTest from its sources, built with this toolchain.
@@ -125,9 +121,12 @@ target_include_directories(tvl_gauge_host PRIVATE ${CMAKE_BINARY_DIR}/generated)
 # GCC 12 at -O3 takes "text" + std::string for an overlapping copy (its bug 105329).
 target_compile_options(tvl_gauge_host PRIVATE ${COMMON_WARNINGS} -Wno-restrict)
 target_link_libraries(tvl_gauge_host PRIVATE tvl_standin_win32 tvl_xml_reader)
-# Stripped, as it ships in the release.
-target_link_options(tvl_gauge_host PRIVATE -s)
 add_dependencies(tvl_gauge_host Tvl_LvarSupport Travinel)
+# What the release ships is stripped: the module carries no symbols beyond its two exports,
+# and the gauge host and its stand-in add-on none at all.
+foreach(shipped Tvl_LvarSupport Travinel tvl_gauge_host)
+  target_link_options(${shipped} PRIVATE -s)
+endforeach()
 # The end-to-end runs of the host: seconds each on a 32-bit capable machine, a minute or
 # more each where 32-bit programs are emulated.
 foreach(half 1 2)
