@@ -28,7 +28,7 @@ MouseRectangle switches_mouse_rectangles[3] = {
 char switches_gauge_name[] = "Switches";
 
 GaugeHeader switches_gauge_header = {
-    .header_version = 800,
+    .header_version = kGaugeHeaderVersion,
     .gauge_name = switches_gauge_name,
     .element_list = switches_element_list,
     .query = GaugeQuery,
@@ -47,12 +47,12 @@ GaugeHeader switches_gauge_header = {
 };
 
 GaugeLinkage Linkage = {
-    .module_id = 0x00000013,
+    .module_id = kModuleIdentifier,
     .module_init = ModuleInit,
     .module_deinit = ModuleDeinit,
     .flags = 0,
     .word_0x10 = 0,
-    .module_version = 0x00000900,
+    .module_version = kModuleInterfaceVersion,
     .gauge_headers = {&switches_gauge_header, nullptr},
 };
 

@@ -61,6 +61,12 @@ struct GaugeHeader {
   std::uint32_t words_0x58_to_0xcc[30];
 };
 
+// What the host checks of the records before it calls the gauge.
+constexpr std::uint32_t kModuleIdentifier = 0x00000013;
+constexpr std::uint32_t kModuleInterfaceVersion = 0x00000900;
+constexpr std::uint32_t kGaugeHeaderVersion = 800;
+inline constexpr char kGaugeName[] = "Switches";
+
 struct GaugeLinkage {
   std::uint32_t module_id;              // 0x00
   ModuleEntry module_init;              // 0x04

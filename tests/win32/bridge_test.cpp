@@ -3,12 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include "bridge/gauge_callback.h"
-#include "host/panel_services.h"
 #include "standin/win32/main_window.h"
 #include "standin/shared/panel_system.h"
 #include "tests/support/chord_messages.h"
 #include "tests/support/commands.h"
+#include "tests/support/module_state.h"
 
 namespace {
 
@@ -22,7 +21,8 @@ class BridgeWin32Test : public ::testing::Test {
   void SetUp() override {
     standin::ResetPanel();
     standin::received_messages.clear();
-    ImportTable.panel_services.services = &standin::panel_services;
+    // The module's state as the library loads it, whatever test ran before in this process.
+    ResetModuleState(standin::panel_services);
   }
   void TearDown() override { standin::DestroyMainWindow(window_); }
   standin::MainWindow window_;

@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "host/panel_services.h"
+#include "host/registration.h"
 #include "standin/shared/addon_record.h"
 #include "standin/shared/key_message_text.h"
 #include "standin/shared/panel_system.h"
+#include "standin/win32/loaded_module.h"
 #include "standin/win32/main_window.h"
 #include "tools/gauge_host/calculator.h"
 #include "tools/gauge_host/text.h"
@@ -19,8 +21,6 @@ namespace gauge_host {
 
 namespace {
 
-using Callback = void(__stdcall*)(std::uint32_t gauge, std::int32_t service_code, std::uint32_t extra);
-
 // A chord the module set out to send: it looked for the main window.
 struct ChordSent {
   char key;
@@ -28,8 +28,9 @@ struct ChordSent {
 };
 
 struct Host {
-  std::uint32_t gauge_header = 0;
-  Callback callback = nullptr;
+  HMODULE module = nullptr;
+  std::wstring module_path;
+  const GaugeHeader* gauge_header = nullptr;  // of the gauge "Switches"
   PanelServices services{};  // the stand-in panel's table, its calculator traced
   int instances = 1;
   Trace* trace = nullptr;
@@ -172,49 +173,20 @@ HWND WINAPI WatchedFindWindow(LPCSTR window_class, LPCSTR window_name) {
   return window;
 }
 
-// The module pins the add-on's library at the moment it finds its record.
+// The module pins the add-on's library at the moment it finds its record. The pin is held
+// as a reference that ends with the scenario, so that the next one starts without the add-on.
 BOOL WINAPI WatchedGetModuleHandleEx(DWORD flags, LPCSTR name, HMODULE* module) {
   if ((flags & GET_MODULE_HANDLE_EX_FLAG_PIN) != 0 && !host.addon_found) {
     host.addon_found = true;
     TraceEvent(*host.trace, "add-on found: bridging from frame " + std::to_string(host.trace->frame));
   }
-  return GetModuleHandleExA(flags, name, module);
-}
-
-// Points every slot of the module's import table that holds `original` at `replacement`.
-void ReplaceImport(HMODULE module, const void* original, const void* replacement) {
-  auto* base = reinterpret_cast<BYTE*>(module);
-  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  if (imports.VirtualAddress == 0) {
-    return;
-  }
-  for (auto* library = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-       library->Name != 0; ++library) {
-    for (auto* slot = reinterpret_cast<IMAGE_THUNK_DATA32*>(base + library->FirstThunk); slot->u1.Function != 0;
-         ++slot) {
-      if (slot->u1.Function != reinterpret_cast<std::uintptr_t>(original)) {
-        continue;
-      }
-      DWORD protection = 0;
-      VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE, &protection);
-      slot->u1.Function = static_cast<DWORD>(reinterpret_cast<std::uintptr_t>(replacement));
-      VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protection, &protection);
-    }
-  }
+  return standin::GetModuleHandleExHoldingPin(flags, name, module);
 }
 
 void WatchModule(HMODULE module) {
-  ReplaceImport(module, reinterpret_cast<const void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "FindWindowA")),
-                reinterpret_cast<const void*>(&WatchedFindWindow));
-  ReplaceImport(module,
-                reinterpret_cast<const void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetModuleHandleExA")),
-                reinterpret_cast<const void*>(&WatchedGetModuleHandleEx));
-}
-
-const std::uint32_t* Words(std::uint32_t address) {
-  return reinterpret_cast<const std::uint32_t*>(static_cast<std::uintptr_t>(address));
+  standin::RedirectImport(module, "user32.dll", "FindWindowA", reinterpret_cast<const void*>(&WatchedFindWindow));
+  standin::RedirectImport(module, "kernel32.dll", "GetModuleHandleExA",
+                          reinterpret_cast<const void*>(&WatchedGetModuleHandleEx));
 }
 
 bool AddonMapped() { return host.addon_record != nullptr && GetModuleHandleA("Travinel.dll") != nullptr; }
@@ -244,7 +216,9 @@ bool RunFrame(std::string& error) {
   for (int instance = 0; instance < host.instances; ++instance) {
     const bool mapped = AddonMapped();
     const std::int32_t field = mapped ? host.addon_record->seatbelt_sign : 0;
-    host.callback(host.gauge_header, kFrameServiceCode, 0);
+    // The host passes the gauge's header as its 32-bit word; the module ignores it.
+    host.gauge_header->gauge_callback(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(host.gauge_header)),
+                                      kFrameServiceCode, 0);
     TakeChords();
     if (mapped && host.addon_record->seatbelt_sign != field) {
       TraceAddonSign(trace, field, host.addon_record->seatbelt_sign);
@@ -292,36 +266,57 @@ bool LoadGaugeModule(const std::string& path, std::string& error) {
                 : "cannot be loaded (Windows error " + std::to_string(code) + ")";
     return false;
   }
-  auto* import_table = reinterpret_cast<std::uint32_t*>(GetProcAddress(module, "ImportTable"));
-  const auto* linkage = reinterpret_cast<const std::uint32_t*>(GetProcAddress(module, "Linkage"));
-  if (import_table == nullptr || linkage == nullptr || import_table[0] != 0x0000000F || linkage[0] != 0x00000013 ||
-      linkage[6] == 0) {
+  auto* import_table = reinterpret_cast<ImportTableRecord*>(GetProcAddress(module, "ImportTable"));
+  const auto* linkage = reinterpret_cast<const GaugeLinkage*>(GetProcAddress(module, "Linkage"));
+  if (import_table == nullptr || linkage == nullptr ||
+      import_table->panel_services.identifier != kPanelServicesIdentifier || linkage->module_id != kModuleIdentifier ||
+      linkage->gauge_headers[0] == nullptr) {
+    FreeLibrary(module);
     error = "is not a gauge module: it lacks the ImportTable or Linkage the panel system reads";
     return false;
   }
-  const std::uint32_t* header = Words(linkage[6]);
-  if (header[0] != 800 || header[1] == 0 || std::string(reinterpret_cast<const char*>(Words(header[1]))) != "Switches" ||
-      header[0x54 / 4] == 0) {
-    error = "has no gauge \"Switches\" with a callback";
+  const GaugeHeader* header = linkage->gauge_headers[0];
+  if (header->header_version != kGaugeHeaderVersion || header->gauge_name == nullptr ||
+      std::string_view(header->gauge_name) != kGaugeName || header->gauge_callback == nullptr) {
+    FreeLibrary(module);
+    error = "has no gauge \"" + std::string(kGaugeName) + "\" with a callback";
     return false;
   }
+  host.module = module;
+  host.module_path = Wide(path);
   host.services = standin::panel_services;
   host.services.execute_calculator = TracingCalculator;
-  import_table[1] = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(&host.services));
-  host.gauge_header = linkage[6];
-  host.callback = reinterpret_cast<Callback>(static_cast<std::uintptr_t>(header[0x54 / 4]));
+  import_table->panel_services.services = &host.services;
+  host.gauge_header = header;
   WatchModule(module);
   return true;
 }
 
 void StartPanel(const std::string& addon_path, int instances, Trace& trace,
                 const std::map<std::string, GaugeScripts, std::less<>>& gauges) {
+  standin::received_messages.clear();
   host.gauges = &gauges;
   host.addon_path = addon_path;
   host.instances = instances;
   host.trace = &trace;
   // A simulator always has its main window; a scenario may destroy it.
   host.main_window = standin::CreateMainWindow(false);
+}
+
+bool EndPanel(std::string& error) {
+  standin::DestroyMainWindow(host.main_window);
+  for (; host.addon_loads > 0; --host.addon_loads) {
+    FreeLibrary(GetModuleHandleA("Travinel.dll"));
+  }
+  FreeLibrary(host.module);
+  standin::ReleaseHeldPins();
+  const bool module_unloaded = GetModuleHandleW(host.module_path.c_str()) == nullptr;
+  const bool addon_unloaded = GetModuleHandleA("Travinel.dll") == nullptr;
+  host = Host{};
+  error = module_unloaded && addon_unloaded ? ""
+          : module_unloaded                 ? "the add-on stays loaded after the scenario, so the next cannot start without it"
+                                            : "the module stays loaded after the scenario, so the next cannot load it afresh";
+  return error.empty();
 }
 
 bool PlayStep(const ScenarioStep& step, const std::string& scenario_name, std::string& error) {

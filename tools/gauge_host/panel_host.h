@@ -18,7 +18,8 @@ std::wstring Wide(const std::string& utf8);
 std::string FileProblem(const std::string& path);
 
 // Loads the module at path (UTF-8) and finds its gauge "Switches"; false, with the
-// reason in the designer's words, when that module cannot be run.
+// reason in the designer's words, when that module cannot be run. Loaded afresh for each
+// scenario, from the start of one to its EndPanel.
 bool LoadGaugeModule(const std::string& path, std::string& error);
 
 // Sets up the panel around the loaded module: the main window is there, the add-on (at
@@ -27,7 +28,12 @@ bool LoadGaugeModule(const std::string& path, std::string& error);
 void StartPanel(const std::string& addon_path, int instances, Trace& trace,
                 const std::map<std::string, GaugeScripts, std::less<>>& gauges);
 
-// Plays one step; false, with the reason, when Windows fails the host.
+// Plays one step; false, with the reason, when Windows fails the host or a gauge script fails.
 bool PlayStep(const ScenarioStep& step, const std::string& scenario_name, std::string& error);
+
+// Ends a scenario's panel: the main window goes, the add-on is freed as often as the
+// scenario loaded it, and the module is unloaded, with the pin it took on the add-on, so
+// that the next scenario loads both afresh. False, with the reason, when one stays loaded.
+bool EndPanel(std::string& error);
 
 }  // namespace gauge_host
