@@ -13,28 +13,32 @@ using gauge_host::TraceMode;
 TEST(GaugeHostOptionsTest, WhatEachCommandLineChooses) {
   struct Case {
     std::vector<std::string> arguments;
-    std::string gau, scenario, timeline;
+    std::string gau;
+    std::vector<std::string> scenarios;
+    std::string timeline;
     TraceMode trace;
     int instances;
     bool help;
   };
   const Case cases[] = {
-      {{}, "", "", "", TraceMode::kChanges, 1, false},
-      {{"my.scn"}, "", "my.scn", "", TraceMode::kChanges, 1, false},
+      {{}, "", {}, "", TraceMode::kChanges, 1, false},
+      {{"my.scn"}, "", {"my.scn"}, "", TraceMode::kChanges, 1, false},
       {{"--gau", "x.gau", "--trace", "full", "--instances", "2", "--timeline", "t.svg", "é.scn"},
-       "x.gau", "é.scn", "t.svg", TraceMode::kFull, 2, false},
-      {{"--quiet", "a.scn"}, "", "a.scn", "", TraceMode::kQuiet, 1, false},
-      {{"--trace", "changes"}, "", "", "", TraceMode::kChanges, 1, false},
-      {{"--instances", "8"}, "", "", "", TraceMode::kChanges, 8, false},
-      {{"-h"}, "", "", "", TraceMode::kChanges, 1, true},
-      {{"--help"}, "", "", "", TraceMode::kChanges, 1, true},
+       "x.gau", {"é.scn"}, "t.svg", TraceMode::kFull, 2, false},
+      {{"--quiet", "a.scn"}, "", {"a.scn"}, "", TraceMode::kQuiet, 1, false},
+      // Scenarios and folders in the order given, options among them.
+      {{"b.scn", "examples", "--quiet", "a.scn"}, "", {"b.scn", "examples", "a.scn"}, "", TraceMode::kQuiet, 1, false},
+      {{"--trace", "changes"}, "", {}, "", TraceMode::kChanges, 1, false},
+      {{"--instances", "8"}, "", {}, "", TraceMode::kChanges, 8, false},
+      {{"-h"}, "", {}, "", TraceMode::kChanges, 1, true},
+      {{"--help"}, "", {}, "", TraceMode::kChanges, 1, true},
   };
   for (const Case& c : cases) {
     const gauge_host::ParsedOptions parsed = ParseOptions(c.arguments);
     SCOPED_TRACE(c.arguments.empty() ? "(none)" : c.arguments[0]);
     EXPECT_EQ(parsed.error, "");
     EXPECT_EQ(parsed.options.gau_path, c.gau);
-    EXPECT_EQ(parsed.options.scenario_path, c.scenario);
+    EXPECT_EQ(parsed.options.scenario_paths, c.scenarios);
     EXPECT_EQ(parsed.options.timeline_path, c.timeline);
     EXPECT_EQ(parsed.options.trace, c.trace);
     EXPECT_EQ(parsed.options.instances, c.instances);
@@ -59,7 +63,6 @@ TEST(GaugeHostOptionsTest, BadCommandLines) {
       {{"--gau", "a.gau", "--gau", "b.gau"}, "--gau is given twice"},
       {{"--quiet", "--quiet"}, "--quiet is given twice"},
       {{"--quiet", "--trace", "full"}, "--quiet and --trace both choose the trace: give one"},
-      {{"a.scn", "b.scn"}, "give at most one scenario"},
       {{"--fast"}, "unknown option '--fast'"},
       {{"-q\x01"}, "unknown option '-q\\x01'"},
       {{"--check"}, "--check needs a PATH"},

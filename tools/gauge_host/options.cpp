@@ -7,10 +7,12 @@
 namespace gauge_host {
 
 const char* const kHelpText =
-    "usage: tvl_gauge_host [OPTION...] [SCENARIO]\n"
+    "usage: tvl_gauge_host [OPTION...] [SCENARIO|FOLDER...]\n"
     "       tvl_gauge_host --check PATH...\n"
-    "Runs the gauge module offline as the simulator's panel does, through SCENARIO (the\n"
-    "built-in one when none is given), and prints what the module does.\n"
+    "Runs the gauge module offline as the simulator's panel does, through each SCENARIO in\n"
+    "turn, and every *.scn file of each FOLDER in name order (the built-in scenario when\n"
+    "none is given), and prints what the module does. Each scenario starts as if alone: the\n"
+    "module freshly loaded, the add-on not loaded, the panel's variables empty.\n"
     "\n"
     "Options:\n"
     "  --gau FILE         the module to run (default: Tvl_LvarSupport.gau beside the host)\n"
@@ -20,7 +22,8 @@ const char* const kHelpText =
     "  --quiet            only unmet expectations, warnings, errors and the summary\n"
     "  --instances N      call the gauge N times a frame (1 to 8), as a panel that lists\n"
     "                     it twice does (in the 2D panel and in the virtual cockpit)\n"
-    "  --timeline FILE    draw the run into FILE, an SVG picture\n"
+    "  --timeline FILE    draw the run into FILE, an SVG picture; with several\n"
+    "                     scenarios, one picture each, FILE-SCENARIO.svg\n"
     "  --check PATH...    checks gauge files (*.xml) and panel.cfg files, folders\n"
     "                     searched, instead of running the module; it comes last\n"
     "  -h, --help         this text\n"
@@ -49,9 +52,10 @@ const char* const kHelpText =
     "Exit status:\n"
     "  0  every expectation met\n"
     "  1  an expectation not met\n"
-    "  2  the options, the scenario, a gauge file or the module cannot be used, and\n"
-    "     nothing was run; or a gauge script failed as it ran, which stops the run\n"
+    "  2  the options, a scenario, a gauge file or the module cannot be used, and\n"
+    "     nothing was run; or a gauge script failed as it ran, which stops its scenario\n"
     "  3  (scripts/run only) the module could not be built\n"
+    "With several scenarios, the worst of theirs.\n"
     "With --check:\n"
     "  0  no error (warnings allowed)\n"
     "  1  an error in the files checked\n"
@@ -133,10 +137,7 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
   for (std::size_t index = 0; index < arguments.size(); ++index) {
     const std::string& argument = arguments[index];
     if (argument.empty() || argument[0] != '-' || argument == "-") {
-      if (!parsed.options.scenario_path.empty()) {
-        return fail("give at most one scenario");
-      }
-      parsed.options.scenario_path = argument;
+      parsed.options.scenario_paths.push_back(argument);
       continue;
     }
     if (argument == "--check") {

@@ -16,7 +16,7 @@ enum class TraceMode {
 
 struct Options {
   std::string gau_path;       // empty: the module beside the host
-  std::string scenario_path;  // empty: the built-in scenario
+  std::vector<std::string> scenario_paths;  // files and folders, in order; none: the built-in scenario
   TraceMode trace = TraceMode::kChanges;
   int instances = 1;          // gauges on the panel, each called on every frame
   std::string timeline_path;  // empty: no picture

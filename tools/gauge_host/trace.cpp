@@ -183,7 +183,20 @@ void TraceExpectation(Trace& trace, const std::string& where, int line, const st
                Shown(step_text, 2 * kShownCharacters).c_str(), expected.c_str(), actual.c_str());
 }
 
-bool TraceSummary(Trace& trace, const std::string& scenario_name) {
+namespace {
+
+std::string CountsText(const Trace& trace) {
+  return Counted(trace.frame, "frame") + ", " + Counted(trace.chords_sent, "chord") + " sent, " +
+         std::to_string(trace.chords_delivered) + " delivered";
+}
+
+RunSummary SummaryOf(const Trace& trace, RunSummary::Outcome outcome, const std::string& line) {
+  return {outcome, line, trace.frame, trace.chords_sent, trace.chords_delivered};
+}
+
+}  // namespace
+
+RunSummary TraceSummary(Trace& trace, const std::string& scenario_name) {
   if (trace.mode == TraceMode::kChanges && trace.unchanged_writes != 0) {
     std::fprintf(trace.out, "(%s of an unchanged value not shown; --trace full shows them)\n",
                  Counted(trace.unchanged_writes, "write").c_str());
@@ -203,10 +216,44 @@ bool TraceSummary(Trace& trace, const std::string& scenario_name) {
     result = std::to_string(unmet) + " of " + Counted(expectations, "expectation") + " not met (" +
              (unmet == 1 ? "line " : "lines ") + lines + ")";
   }
-  std::fprintf(trace.out, "%s: %s; %s, %s sent, %llu delivered\n", scenario_name.c_str(), result.c_str(),
-               Counted(trace.frame, "frame").c_str(), Counted(trace.chords_sent, "chord").c_str(),
-               static_cast<unsigned long long>(trace.chords_delivered));
-  return unmet == 0;
+  const RunSummary summary = SummaryOf(trace, unmet == 0 ? RunSummary::Outcome::kAllMet : RunSummary::Outcome::kUnmet,
+                                       scenario_name + ": " + result + "; " + CountsText(trace));
+  std::fprintf(trace.out, "%s\n", summary.line.c_str());
+  return summary;
+}
+
+RunSummary StoppedSummary(const Trace& trace, const std::string& scenario_name, int line) {
+  return SummaryOf(trace, RunSummary::Outcome::kStopped,
+                   scenario_name + ": stopped by the error at line " + std::to_string(line) + "; " + CountsText(trace));
+}
+
+void PrintTotal(std::FILE* out, const std::vector<RunSummary>& runs) {
+  std::uint64_t frames = 0;
+  std::uint64_t sent = 0;
+  std::uint64_t delivered = 0;
+  std::size_t counts[3] = {};
+  std::fprintf(out, "\n");
+  for (const RunSummary& run : runs) {
+    std::fprintf(out, "  %s\n", run.line.c_str());
+    frames += run.frames;
+    sent += run.chords_sent;
+    delivered += run.chords_delivered;
+    ++counts[static_cast<int>(run.outcome)];
+  }
+  std::string outcomes;
+  if (counts[0] == runs.size()) {
+    outcomes = "every expectation met";
+  } else {
+    const char* const words[3] = {"met every expectation", "did not", "stopped by an error"};
+    for (int outcome = 0; outcome < 3; ++outcome) {
+      if (counts[outcome] != 0) {
+        outcomes += (outcomes.empty() ? "" : ", ") + std::to_string(counts[outcome]) + " " + words[outcome];
+      }
+    }
+  }
+  std::fprintf(out, "%s: %s; %s, %s sent, %llu delivered\n", Counted(runs.size(), "scenario").c_str(),
+               outcomes.c_str(), Counted(frames, "frame").c_str(), Counted(sent, "chord").c_str(),
+               static_cast<unsigned long long>(delivered));
 }
 
 }  // namespace gauge_host

@@ -63,7 +63,23 @@ void TraceScript(Trace& trace, const std::string& label, const std::string& head
                  std::map<std::string, double, std::less<>> values_before, const ScriptRun& run, bool always);
 void TraceExpectation(Trace& trace, const std::string& where, int line, const std::string& step_text, bool met,
                       const std::string& expected, const std::string& actual);
-// The closing line; true when every expectation was met.
-bool TraceSummary(Trace& trace, const std::string& scenario_name);
+// How one scenario's run ended: its closing line and its counts, for the total of several.
+struct RunSummary {
+  enum class Outcome { kAllMet, kUnmet, kStopped };  // in order of worsening
+  Outcome outcome = Outcome::kAllMet;
+  std::string line;  // "NAME: all 3 expectations met; 5 frames, 1 chord sent, 1 delivered"
+  std::uint64_t frames = 0;
+  std::uint64_t chords_sent = 0;
+  std::uint64_t chords_delivered = 0;
+};
+
+// Prints the closing line of a run that played to its end, and returns it.
+RunSummary TraceSummary(Trace& trace, const std::string& scenario_name);
+
+// The closing line of a run that an error stopped at a step's line.
+RunSummary StoppedSummary(const Trace& trace, const std::string& scenario_name, int line);
+
+// After several scenarios: each one's closing line again, then the total.
+void PrintTotal(std::FILE* out, const std::vector<RunSummary>& runs);
 
 }  // namespace gauge_host
