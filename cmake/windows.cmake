@@ -36,12 +36,6 @@ target_include_directories(Travinel PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_options(Travinel PRIVATE ${COMMON_WARNINGS})
 set_target_properties(Travinel PROPERTIES PREFIX "")
 
-# GoogleTest from its sources, built with this toolchain.
-set(GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest's sources (Debian's package googletest puts them here)")
-set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
-
 add_library(tvl_standin_win32 STATIC
   standin/shared/panel_system.cpp
   standin/shared/key_message_text.cpp
@@ -50,22 +44,6 @@ add_library(tvl_standin_win32 STATIC
 )
 target_include_directories(tvl_standin_win32 PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_options(tvl_standin_win32 PRIVATE ${COMMON_WARNINGS})
-
-# The module's Windows-side tests: its code linked in, against real windows and keyboard
-# state; and the built .gau loaded as the simulator loads it, beside the stand-in add-on.
-# Its records read word by word are the simulator's 32-bit layout, checked in that build.
-set(WINDOWS_TEST_SOURCES
-  tests/win32/send_key_chord_test.cpp
-  tests/win32/bridge_test.cpp
-  tests/win32/gau_test.cpp
-)
-if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-  list(APPEND WINDOWS_TEST_SOURCES tests/win32/gau_records_test.cpp)
-endif()
-add_executable(windows_tests ${WINDOWS_TEST_SOURCES})
-target_compile_options(windows_tests PRIVATE ${COMMON_WARNINGS})
-target_link_libraries(windows_tests PRIVATE tvl_module_objects tvl_standin_win32 GTest::gtest_main version)
-add_dependencies(windows_tests Tvl_LvarSupport Travinel)
 
 # The XML reader over the parser Windows provides. mingw-w64 has no import library for
 # xmllite.dll: one is made from its one entry, which 32-bit Windows names with the size of
@@ -122,6 +100,34 @@ foreach(shipped Tvl_LvarSupport Travinel tvl_gauge_host)
   target_link_options(${shipped} PRIVATE -s)
 endforeach()
 
+# The tests, left out where only the module and its gauge host are built (scripts/run).
+if(NOT BUILD_TESTING)
+  return()
+endif()
+
+# GoogleTest from its sources, built with this toolchain.
+set(GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest's sources (Debian's package googletest puts them here)")
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+# The module's Windows-side tests: its code linked in, against real windows and keyboard
+# state; and the built .gau loaded as the simulator loads it, beside the stand-in add-on.
+# Its records read word by word are the simulator's 32-bit layout, checked in that build.
+set(WINDOWS_TEST_SOURCES
+  tests/win32/send_key_chord_test.cpp
+  tests/win32/bridge_test.cpp
+  tests/win32/gau_test.cpp
+)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  list(APPEND WINDOWS_TEST_SOURCES tests/win32/gau_records_test.cpp)
+endif()
+add_executable(windows_tests ${WINDOWS_TEST_SOURCES})
+target_compile_options(windows_tests PRIVATE ${COMMON_WARNINGS})
+target_link_libraries(windows_tests PRIVATE tvl_module_objects tvl_standin_win32 GTest::gtest_main version)
+add_dependencies(windows_tests Tvl_LvarSupport Travinel)
+
+include(GoogleTest)
 # Which build runs which test. Where the kernel runs no 32-bit code, every 32-bit Windows
 # program starts under QEMU's emulator, a minute each; 64-bit ones start in well under a
 # second. So the 64-bit build runs every Windows-side test, each case its own program where
@@ -130,7 +136,6 @@ endforeach()
 # 32-bit layout, the module's code as compiled for it, each test with the .gau and the
 # add-on loaded afresh), and the release's gauge host playing every example scenario in one
 # run, then checking the examples.
-include(GoogleTest)
 set(HOST_TESTS ${PROJECT_SOURCE_DIR}/tests/win32)
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   gtest_discover_tests(windows_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
