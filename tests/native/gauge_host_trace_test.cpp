@@ -89,4 +89,38 @@ TEST(GaugeHostTraceTest, EachModeOfOneRun) {
             }));
 }
 
+// The total after several scenarios: each closing line again, then what they came to.
+TEST(GaugeHostTraceTest, TotalOfSeveralScenarios) {
+  using Outcome = gauge_host::RunSummary::Outcome;
+  const gauge_host::RunSummary met{Outcome::kAllMet, "a.scn: all 2 expectations met; 3 frames, 2 chords sent, 2 delivered",
+                                   3, 2, 2};
+  const gauge_host::RunSummary unmet{Outcome::kUnmet, "b.scn: 1 of 1 expectation not met (line 4); 1 frame, 0 chords sent, 0 delivered",
+                                     1, 0, 0};
+  const gauge_host::RunSummary stopped{Outcome::kStopped, "c.scn: stopped by the error at line 2; 0 frames, 0 chords sent, 0 delivered",
+                                       0, 0, 0};
+  struct Case {
+    std::vector<gauge_host::RunSummary> runs;
+    const char* total;
+  };
+  const Case cases[] = {
+      {{met, met}, "2 scenarios: every expectation met; 6 frames, 4 chords sent, 4 delivered"},
+      {{met, unmet, stopped, unmet},
+       "4 scenarios: 1 met every expectation, 2 did not, 1 stopped by an error; 5 frames, 2 chords sent, 2 delivered"},
+      {{stopped, stopped}, "2 scenarios: 2 stopped by an error; 0 frames, 0 chords sent, 0 delivered"},
+  };
+  for (const Case& c : cases) {
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* out = open_memstream(&buffer, &size);
+    gauge_host::PrintTotal(out, c.runs);
+    std::fclose(out);
+    std::string expected = "\n";
+    for (const gauge_host::RunSummary& run : c.runs) {
+      expected += "  " + run.line + "\n";
+    }
+    EXPECT_EQ(std::string(buffer, size), expected + c.total + "\n");
+    std::free(buffer);
+  }
+}
+
 }  // namespace
