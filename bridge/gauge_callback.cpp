@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "bridge/switch_table.h"
+#include "host/module_names.h"
 #include "host/panel_services.h"
 #include "platform/win32.h"
 
@@ -27,11 +28,11 @@ void HOST_CALL GaugeCallback(std::uint32_t /*gauge*/, std::int32_t service_code,
 }
 
 void FindAddonRecord() {
-  HMODULE addon = GetModuleHandleA("Travinel");
+  HMODULE addon = GetModuleHandleA(kAddonModule);
   if (addon == nullptr) {
     return;
   }
-  FARPROC symbol = GetProcAddress(addon, "TvlExport");
+  FARPROC symbol = GetProcAddress(addon, kAddonExport);
   if (symbol == nullptr) {
     return;
   }
@@ -41,7 +42,7 @@ void FindAddonRecord() {
     // Pinned, the add-on's library stays mapped however often the simulator frees it, so
     // the record never becomes unmapped memory under a later frame.
     HMODULE pinned = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, "Travinel", &pinned);
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, kAddonModule, &pinned);
   }
 }
 

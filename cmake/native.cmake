@@ -11,6 +11,7 @@ else()
 endif()
 
 add_library(tvl_module STATIC ${MODULE_SOURCES})
+include(${CMAKE_CURRENT_LIST_DIR}/gauge_host.cmake)
 target_include_directories(tvl_module PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_options(tvl_module PRIVATE ${MODULE_WARNINGS})
 
@@ -37,17 +38,6 @@ add_executable(native_tests
   tests/native/panel_check_test.cpp
   tests/native/calculator_test.cpp
   tests/native/gauge_scripts_test.cpp
-  tools/gauge_host/options.cpp
-  tools/gauge_host/scenario.cpp
-  tools/gauge_host/calculator.cpp
-  tools/gauge_host/gauge_scripts.cpp
-  tools/gauge_host/scenario_check.cpp
-  tools/gauge_host/text.cpp
-  tools/gauge_host/timeline.cpp
-  tools/gauge_host/trace.cpp
-  tools/gauge_host/xml_tree.cpp
-  tools/gauge_host/variable_references.cpp
-  tools/gauge_host/panel_check.cpp
   tests/support/fresh_module.cpp
   tests/support/bridge_model.cpp
   tests/support/bridge_driver.cpp
@@ -55,7 +45,7 @@ add_executable(native_tests
 )
 target_compile_options(native_tests PRIVATE ${COMMON_WARNINGS})
 # The module calls the Win32 functions the stand-ins define.
-target_link_libraries(native_tests PRIVATE tvl_module tvl_standin GTest::gtest_main)
+target_link_libraries(native_tests PRIVATE tvl_gauge_host_parts tvl_module tvl_standin GTest::gtest_main)
 include(GoogleTest)
 gtest_discover_tests(native_tests)
 

@@ -60,40 +60,33 @@ add_custom_command(OUTPUT ${XMLLITE_IMPORT_LIBRARY}
   COMMAND ${CMAKE_DLLTOOL} -k -d ${XMLLITE_DEFINITION} -l ${XMLLITE_IMPORT_LIBRARY}
   DEPENDS ${XMLLITE_DEFINITION})
 add_custom_target(xmllite_import_library DEPENDS ${XMLLITE_IMPORT_LIBRARY})
-add_library(tvl_xml_reader STATIC tools/gauge_host/xml_reader.cpp tools/gauge_host/xml_tree.cpp)
-target_include_directories(tvl_xml_reader PUBLIC ${PROJECT_SOURCE_DIR})
-target_compile_options(tvl_xml_reader PRIVATE ${COMMON_WARNINGS})
-add_dependencies(tvl_xml_reader xmllite_import_library)
-target_link_libraries(tvl_xml_reader PUBLIC ${XMLLITE_IMPORT_LIBRARY} shlwapi ole32 oleaut32)
 
-# The gauge host: runs the real module offline through a scenario, with its trace.
+# The gauge host: runs the real module offline through scenarios, with their trace, and
+# checks a designer's files; its portable parts are the library of cmake/gauge_host.cmake.
+include(${CMAKE_CURRENT_LIST_DIR}/gauge_host.cmake)
+# GCC 12 at -O3 takes "text" + std::string for an overlapping copy (its bug 105329).
+target_compile_options(tvl_gauge_host_parts PRIVATE -Wno-restrict)
+set(DEFAULT_SCENARIO ${PROJECT_SOURCE_DIR}/${GAUGE_HOST}/play/default.scn)
 set(DEFAULT_SCENARIO_HEADER ${CMAKE_BINARY_DIR}/generated/default_scenario.h)
 add_custom_command(OUTPUT ${DEFAULT_SCENARIO_HEADER}
-  COMMAND ${CMAKE_COMMAND} -DINPUT=${PROJECT_SOURCE_DIR}/scenarios/default.scn
-          -DOUTPUT=${DEFAULT_SCENARIO_HEADER} -DNAME=kDefaultScenario -P ${PROJECT_SOURCE_DIR}/cmake/embed_text.cmake
-  DEPENDS ${PROJECT_SOURCE_DIR}/scenarios/default.scn ${PROJECT_SOURCE_DIR}/cmake/embed_text.cmake)
+  COMMAND ${CMAKE_COMMAND} -DINPUT=${DEFAULT_SCENARIO} -DOUTPUT=${DEFAULT_SCENARIO_HEADER} -DNAME=kDefaultScenario
+          -P ${PROJECT_SOURCE_DIR}/cmake/embed_text.cmake
+  DEPENDS ${DEFAULT_SCENARIO} ${PROJECT_SOURCE_DIR}/cmake/embed_text.cmake)
 add_executable(tvl_gauge_host
-  tools/gauge_host/main.cpp
-  tools/gauge_host/options.cpp
-  tools/gauge_host/panel_host.cpp
-  tools/gauge_host/scenario.cpp
-  tools/gauge_host/scenario_check.cpp
-  tools/gauge_host/text.cpp
-  tools/gauge_host/timeline.cpp
-  tools/gauge_host/trace.cpp
-  tools/gauge_host/check_mode.cpp
-  tools/gauge_host/panel_check.cpp
-  tools/gauge_host/variable_references.cpp
-  tools/gauge_host/calculator.cpp
-  tools/gauge_host/gauge_scripts.cpp
+  ${GAUGE_HOST}/main.cpp
+  ${GAUGE_HOST}/check/check_mode.cpp
+  ${GAUGE_HOST}/play/panel.cpp
+  ${GAUGE_HOST}/play/run.cpp
+  ${GAUGE_HOST}/windows/files.cpp
+  ${GAUGE_HOST}/xml/xml_reader.cpp
   bridge/switch_rows.cpp
   ${DEFAULT_SCENARIO_HEADER}
 )
 target_include_directories(tvl_gauge_host PRIVATE ${CMAKE_BINARY_DIR}/generated)
-# GCC 12 at -O3 takes "text" + std::string for an overlapping copy (its bug 105329).
 target_compile_options(tvl_gauge_host PRIVATE ${COMMON_WARNINGS} -Wno-restrict)
-target_link_libraries(tvl_gauge_host PRIVATE tvl_standin_win32 tvl_xml_reader)
-add_dependencies(tvl_gauge_host Tvl_LvarSupport Travinel)
+add_dependencies(tvl_gauge_host xmllite_import_library Tvl_LvarSupport Travinel)
+target_link_libraries(tvl_gauge_host PRIVATE tvl_gauge_host_parts tvl_standin_win32 ${XMLLITE_IMPORT_LIBRARY}
+  shlwapi ole32 oleaut32)
 # What the release ships is stripped: the module carries no symbols beyond its two exports,
 # and the gauge host and its stand-in add-on none at all.
 foreach(shipped Tvl_LvarSupport Travinel tvl_gauge_host)

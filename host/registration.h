@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "host/module_names.h"
 #include "host/panel_services.h"
 
 struct GaugeHeader;
@@ -65,7 +66,6 @@ struct GaugeHeader {
 constexpr std::uint32_t kModuleIdentifier = 0x00000013;
 constexpr std::uint32_t kModuleInterfaceVersion = 0x00000900;
 constexpr std::uint32_t kGaugeHeaderVersion = 800;
-inline constexpr char kGaugeName[] = "Switches";
 
 struct GaugeLinkage {
   std::uint32_t module_id;              // 0x00

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "host/module_names.h"
 #include "platform/win32.h"
 
 namespace {
@@ -18,7 +19,7 @@ constexpr std::uint32_t kControlCharacterOffset = 0x40;
 }  // namespace
 
 void SendKeyChord(std::uint32_t virtual_key, std::uint32_t scan_code) {
-  HWND window = FindWindowA("FS98MAIN", nullptr);
+  HWND window = FindWindowA(kMainWindowClass, nullptr);
   if (window == nullptr) {
     return;
   }

@@ -6,7 +6,8 @@
 #include <climits>
 #include <cmath>
 
-#include "tools/gauge_host/calculator.h"
+#include "tests/support/diagnostics.h"
+#include "tools/gauge_host/script/calculator.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ std::string Outcome(const std::string& text, std::vector<Value> stack) {
   const Script script = CompileScript(gauge_host::TextAt(text, {1, 1}), kOrigin, stack.size());
   if (!script.errors.empty()) {
     std::string errors;
-    for (const std::string& error : script.errors) {
+    for (const std::string& error : Formatted(script.errors)) {
       errors += (errors.empty() ? "" : "\n") + error;
     }
     return errors;
@@ -53,7 +54,7 @@ std::string Outcome(const std::string& text, std::vector<Value> stack) {
   world.panel_variables["Lit"] = 1;
   world.mouse_event = "LeftSingle";
   const ScriptRun run = RunScript(script, world, stack);
-  return run.error.empty() ? Stack(stack) : run.error;
+  return run.error ? Formatted(run.error) : Stack(stack);
 }
 
 // The stack after, or each error line "COLUMN: message" as the calculator writes it.
@@ -199,11 +200,11 @@ TEST(CalculatorTest, WritesKeyEventsAndUnsetSimulationVariablesInOrder) {
       "  (A:ELECTRICAL MASTER BATTERY, bool) (>K:TOGGLE_BEACON_LIGHTS)\n"
       "  0.25 (>L:Tvl_PlayMusic, number) 3 (>K:FLAPS_SET)", {12, 9}),
       {"panel.xml", "the <Update> script"}, 0);
-  ASSERT_EQ(script.errors, std::vector<std::string>{});
+  ASSERT_EQ(Formatted(script.errors), std::vector<std::string>{});
   ScriptWorld world;
   std::vector<Value> stack;
   const ScriptRun first = RunScript(script, world, stack);
-  EXPECT_EQ(first.error, "");
+  EXPECT_EQ(first.error, std::nullopt);
   EXPECT_EQ(Texts(first.events), (std::vector<std::string>{
       "panel.xml:12:9: warning: (A:ELECTRICAL MASTER BATTERY, bool) was never set by the scenario; it reads 0",
       "key event TOGGLE_BEACON_LIGHTS 0",
@@ -247,7 +248,7 @@ TEST(CalculatorTest, ErrorsGiveTheLineAndColumnInTheFile) {
       "\t(A:GENERAL ENG RPM:1,\n rpm) p foo\n"
       "  1 if{", {20, 14}),
       {"button.xml", "the <Click> script of area 2"}, 0);
-  EXPECT_EQ(script.errors, (std::vector<std::string>{
+  EXPECT_EQ(Formatted(script.errors), (std::vector<std::string>{
       "button.xml:23:9: error: unknown token 'foo' in the <Click> script of area 2",
       "button.xml:24:5: error: 'if{' is never closed by '}' in the <Click> script of area 2",
   }));
@@ -255,12 +256,12 @@ TEST(CalculatorTest, ErrorsGiveTheLineAndColumnInTheFile) {
   // A script read from XML: "&amp;&amp;" decoded to "&&", each byte where it came from.
   const Script decoded = CompileScript({"1 1 && x", {{3, 5}, {3, 6}, {3, 7}, {3, 8}, {3, 9}, {3, 14}, {3, 19}, {3, 20}}},
                                        {"c.xml", "the <Update> script"}, 0);
-  EXPECT_EQ(decoded.errors, std::vector<std::string>{"c.xml:3:20: error: unknown token 'x' in the <Update> script"});
+  EXPECT_EQ(Formatted(decoded.errors), std::vector<std::string>{"c.xml:3:20: error: unknown token 'x' in the <Update> script"});
 
   const Script division = CompileScript(gauge_host::TextAt("1\n   0 /", {5, 3}), {"b.xml", "the <Update> script"}, 0);
   ScriptWorld world;
   std::vector<Value> stack;
-  EXPECT_EQ(RunScript(division, world, stack).error, "b.xml:6:6: error: '/' divides 1 by zero in the <Update> script");
+  EXPECT_EQ(Formatted(RunScript(division, world, stack).error), "b.xml:6:6: error: '/' divides 1 by zero in the <Update> script");
 }
 
 TEST(CalculatorTest, ModuleIntegers) {

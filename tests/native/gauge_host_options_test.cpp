@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tools/gauge_host/options.h"
+#include "tools/gauge_host/command_line/options.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ TEST(GaugeHostOptionsTest, WhatEachCommandLineChooses) {
   for (const Case& c : cases) {
     const gauge_host::ParsedOptions parsed = ParseOptions(c.arguments);
     SCOPED_TRACE(c.arguments.empty() ? "(none)" : c.arguments[0]);
-    EXPECT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.problem, std::nullopt);
     EXPECT_EQ(parsed.options.gau_path, c.gau);
     EXPECT_EQ(parsed.options.scenario_paths, c.scenarios);
     EXPECT_EQ(parsed.options.timeline_path, c.timeline);
@@ -69,14 +69,16 @@ TEST(GaugeHostOptionsTest, BadCommandLines) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.error);
-    EXPECT_EQ(ParseOptions(c.arguments).error, c.error);
+    const std::optional<gauge_host::Diagnostic> problem = ParseOptions(c.arguments).problem;
+    ASSERT_TRUE(problem.has_value());
+    EXPECT_EQ(gauge_host::FormatDiagnostic(*problem), std::string("tvl_gauge_host: error: ") + c.error);
   }
 }
 
 // Everything after --check is a path to check, even what looks like an option.
 TEST(GaugeHostOptionsTest, CheckTakesEveryPathAfterIt) {
   const gauge_host::ParsedOptions parsed = ParseOptions({"--check", "gauges", "panel.cfg", "--quiet"});
-  EXPECT_EQ(parsed.error, "");
+  EXPECT_EQ(parsed.problem, std::nullopt);
   EXPECT_EQ(parsed.options.check_paths, (std::vector<std::string>{"gauges", "panel.cfg", "--quiet"}));
 }
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "tools/gauge_host/trace.h"
+#include "tools/gauge_host/play/trace.h"
 
 namespace {
 

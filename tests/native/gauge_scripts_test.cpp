@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tools/gauge_host/gauge_scripts.h"
+#include "tests/support/diagnostics.h"
+#include "tools/gauge_host/script/gauge_scripts.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ GaugeScripts Panel() {
 
 TEST(GaugeScriptsTest, TheAreaAClickReaches) {
   const GaugeScripts gauge = Panel();
-  EXPECT_EQ(gauge.errors, std::vector<std::string>{});
+  EXPECT_EQ(Formatted(gauge.errors), std::vector<std::string>{});
   struct Case {
     const char* area;
     const char* event;
@@ -42,19 +43,20 @@ TEST(GaugeScriptsTest, TheAreaAClickReaches) {
       {"4", "LeftSingle", 0,
        "the <Click> of area 4 (\"Music\") of panel.xml is not for LeftSingle: its Kind lists no event"},
       {"5", "LeftSingle", 0, "area 5 (\"Frame\") of panel.xml has no <Click> script"},
-      {"6", "LeftSingle", 0, "panel.xml has no area 6; its 5 area(s) are numbered from 1 in document order"},
-      {"0", "LeftSingle", 0, "panel.xml has no area 0; its 5 area(s) are numbered from 1 in document order"},
+      {"6", "LeftSingle", 0, "panel.xml has no area 6; its 5 areas are numbered from 1 in document order"},
+      {"0", "LeftSingle", 0, "panel.xml has no area 0; its 5 areas are numbered from 1 in document order"},
       {"\"mayday\"", "LeftSingle", 0,
-       "panel.xml has no area with the tooltip \"mayday\"; its 5 area(s) are numbered from 1 in document order"},
+       "panel.xml has no area with the tooltip \"mayday\"; its 5 areas are numbered from 1 in document order"},
       {"\"Music\"", "WheelUp", 0,
        "panel.xml has 2 areas with the tooltip \"Music\", areas 3 and 4: click one by its number"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.area) + " " + c.event);
-    std::string error;
-    const gauge_host::MouseArea* area = gauge_host::FindClickableArea(gauge, c.area, c.event, error);
-    EXPECT_EQ(area != nullptr ? area->number : 0, c.number);
-    EXPECT_EQ(error, c.error);
+    const std::optional<gauge_host::Diagnostic> problem = gauge_host::CheckClick(gauge, c.area, c.event);
+    EXPECT_EQ(problem ? problem->message : "", c.error);
+    if (!problem) {
+      EXPECT_EQ(gauge_host::ClickedArea(gauge, c.area).number, c.number);
+    }
   }
 }
 
@@ -64,7 +66,7 @@ TEST(GaugeScriptsTest, ErrorsNameTheScript) {
   gauge_host::SetUpdateScript(gauge, TextAt("(L:Tvl_CallMayday, number) if{", {3, 11}));
   gauge_host::AddMouseArea(gauge, "Mayday", std::nullopt, TextAt("\n  1 (>L:Tvl_CallMayday, feet)", {6, 12}));
   gauge_host::AddMouseArea(gauge, "", std::nullopt, TextAt("g1", {9, 12}));
-  EXPECT_EQ(gauge.errors, (std::vector<std::string>{
+  EXPECT_EQ(Formatted(gauge.errors), (std::vector<std::string>{
       "panel.xml:3:38: error: 'if{' is never closed by '}' in the <Update> script",
       "panel.xml:7:5: error: '(>L:Tvl_CallMayday, feet)': panel variables take the unit number, bool or enum, "
       "not 'feet' in the <Click> script of area 1 (\"Mayday\")",
@@ -99,7 +101,7 @@ TEST(GaugeScriptsTest, AreasOfAGaugeFileInDocumentOrder) {
                          Element("Area", 6, "", {Element("Click", 7, "2 (>L:Tvl_PlayMusic, number)")})}),
                 Element("Area", 8, "", {Element("Tooltip", 8, "No click")})})});
   const GaugeScripts gauge = gauge_host::GaugeScriptsOf(root, "g.xml");
-  EXPECT_EQ(gauge.errors, std::vector<std::string>{});
+  EXPECT_EQ(Formatted(gauge.errors), std::vector<std::string>{});
   ASSERT_TRUE(gauge.update.has_value());
   EXPECT_EQ(gauge.update->code.size(), 2u);
   ASSERT_EQ(gauge.areas.size(), 3u);
@@ -110,7 +112,7 @@ TEST(GaugeScriptsTest, AreasOfAGaugeFileInDocumentOrder) {
   EXPECT_EQ(gauge.areas[2].tooltip, "No click");
   EXPECT_FALSE(gauge.areas[2].click.has_value());
 
-  EXPECT_EQ(gauge_host::GaugeScriptsOf(Element("SimBase.Document", 2), "new.xml").errors,
+  EXPECT_EQ(Formatted(gauge_host::GaugeScriptsOf(Element("SimBase.Document", 2), "new.xml").errors),
             std::vector<std::string>{"new.xml:2:1: error: <SimBase.Document> is not a gauge of the older schema, "
                                      "<Gauge> with <Mouse>, <Area> and <Update>, the only one the gauge host runs"});
 }

@@ -4,15 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include "tools/gauge_host/panel_check.h"
-#include "tools/gauge_host/variable_references.h"
+#include "tools/gauge_host/check/panel_check.h"
+#include "tools/gauge_host/script/variable_reference.h"
 
 namespace {
 
 using gauge_host::CheckPanelConfig;
 using gauge_host::CheckReferences;
 using gauge_host::FindVariableReferences;
-using gauge_host::Finding;
+using gauge_host::Diagnostic;
 using gauge_host::PlacedReference;
 using gauge_host::VariableReference;
 
@@ -40,8 +40,9 @@ TEST(PanelCheckTest, ReferencesInAScript) {
        {"6 write [Tvl_CallMayday] unit [number] value 1.000000",
         "41 write [Tvl_CallMayday] unit [Bool] value 0.000000"}},
       {"-2.5 (>L:A) 2 + (>L:B)", {"5 write [A] unit [] value -2.500000", "16 write [B] unit []"}},
-      {"(L:L:Tvl_Kneeboard, number) (>L:Tvl_Kneeboard , number)",
-       {"0 read [Tvl_Kneeboard] unit [number] doubled", "28 write [Tvl_Kneeboard ] unit [number]"}},
+      // Names and units are taken without the space around them, as the simulator takes them.
+      {"(L:L:Tvl_Kneeboard, number) (>L: Tvl_Kneeboard , number )",
+       {"0 read [Tvl_Kneeboard] unit [number] doubled", "28 write [Tvl_Kneeboard] unit [number]"}},
       {"(A:AIRSPEED, knots) (L:Unclosed, number (P:ABSOLUTE TIME, seconds)", {}},
       {"(L:Split\n, number) (L:", {}},
   };
@@ -54,12 +55,12 @@ TEST(PanelCheckTest, ReferencesInAScript) {
   }
 }
 
-std::vector<std::string> Lines(std::vector<Finding> findings) {
-  static const char* const kWords[] = {"error", "warning", "note"};
+// "LINE:COL: error: MESSAGE", without the file, one for all the findings.
+std::vector<std::string> Lines(const std::vector<Diagnostic>& findings) {
   std::vector<std::string> lines;
-  for (const Finding& finding : findings) {
-    lines.push_back(std::to_string(finding.position.line) + ":" + std::to_string(finding.position.column) + " " +
-                    kWords[static_cast<int>(finding.severity)] + ": " + finding.message);
+  for (const Diagnostic& finding : findings) {
+    const std::string text = gauge_host::FormatDiagnostic(finding);
+    lines.push_back(text.substr(text.find(':') + 1));
   }
   return lines;
 }
@@ -86,24 +87,22 @@ TEST(PanelCheckTest, WhatTheWritesOfAllGaugesSay) {
        {}},
       {{"1 (>L:Tvl_ServeDrinks, number)", "(L:Other, number) (>L:Tvl_ServeDrinks, number)"}, {}},
       {{"1 (>L:Tvl_ServeDrinks, number)"},
-       {"1:3 error: Tvl_ServeDrinks is set to 1 and never back to 0: the module sends the chord when it goes from 0 "
+       {"1:3: error: Tvl_ServeDrinks is set to 1 and never back to 0: the module sends the chord when it goes from 0 "
         "to 1; nothing sets it back to 0, so it fires once"}},
       {{"2 (>L:Tvl_Ask250kts, number)", "2 (>L:Tvl_SeatbeltSign, number)"},
-       {"1:3 warning: 2 written to the command Tvl_Ask250kts sends nothing, and blocks its next press until it has "
+       {"1:3: warning: 2 written to the command Tvl_Ask250kts sends nothing, and blocks its next press until it has "
         "been 0 again",
-        "2:3 warning: 2 written to Tvl_SeatbeltSign differs from both states of the add-on's sign, so the module "
+        "2:3: warning: 2 written to Tvl_SeatbeltSign differs from both states of the add-on's sign, so the module "
         "switches the sign over, whatever it was; write 0 or 1"}},
       {{"2 (>L:Tvl_MiniDisplay, number)"},
-       {"1:3 note: Tvl_MiniDisplay is only ever written 2, which brings the module's remembered state back in step "
+       {"1:3: note: Tvl_MiniDisplay is only ever written 2, which brings the module's remembered state back in step "
         "without a chord; nothing here switches it on or off"}},
       {{"(L:Tvl_Playmusic, number) (L:tvl_servehotmeal, number) (L:Other_Name, number)"},
-       {"1:1 error: 'Tvl_Playmusic' is not one of the module's variables; did you mean Tvl_PlayMusic?",
-        "1:27 error: 'tvl_servehotmeal' is not one of the module's variables; did you mean Tvl_ServeHotMeal?"}},
+       {"1:1: error: 'Tvl_Playmusic' is not one of the module's variables; did you mean Tvl_PlayMusic?",
+        "1:27: error: 'tvl_servehotmeal' is not one of the module's variables; did you mean Tvl_ServeHotMeal?"}},
       {{"(L:L:Tvl_Kneeboard, number) (>L:Tvl_Kneeboard , number) (L:Tvl_Kneeboard, bool)"},
-       {"1:1 error: 'L:' is written twice, so the variable is not Tvl_Kneeboard; write (L:Tvl_Kneeboard, number)",
-        "1:29 error: the space around 'Tvl_Kneeboard' is taken into the name, so the variable is not Tvl_Kneeboard; "
-        "write (>L:Tvl_Kneeboard, number)",
-        "1:57 warning: unit 'bool' on Tvl_Kneeboard: the module reads and writes it as number"}},
+       {"1:1: error: 'L:' is written twice, so the variable is not Tvl_Kneeboard; write (L:Tvl_Kneeboard, number)",
+        "1:57: warning: unit 'bool' on Tvl_Kneeboard: the module reads and writes it as number"}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(CheckScripts(c.scripts), c.expected) << c.scripts[0];
@@ -119,20 +118,20 @@ TEST(PanelCheckTest, PanelConfigLines) {
       {"[Window00]\nvisible=1\ngauge50=Tvl_LvarSupport!Switches, 0, 0, 1, 1\n", {}},
       {"[Window00]\r\n// comment\r\n; comment\r\ngauge50 = Tvl_LvarSupport!Switches,0,0,1,1", {}},
       {"[Window00]\ngauge00=Other!Gauge, 1, 2\n",
-       {"1:1 error: no line for Tvl_LvarSupport!Switches, so the module never runs: add "
+       {"1:1: error: no line for Tvl_LvarSupport!Switches, so the module never runs: add "
         "gaugeNN=Tvl_LvarSupport!Switches, 0, 0, 1, 1 to a window that is always drawn"}},
       {"[Window00]\ngauge00=Tvl_LvarSupport!Switch, 0, 0\ngauge01=TvlLvarSupport!Switches, 0, 0\n",
-       {"2:9 error: 'Tvl_LvarSupport!Switch' names no gauge of the module: write Tvl_LvarSupport!Switches",
-        "3:9 error: 'TvlLvarSupport!Switches' names no gauge of the module: write Tvl_LvarSupport!Switches"}},
+       {"2:9: error: 'Tvl_LvarSupport!Switch' names no gauge of the module: write Tvl_LvarSupport!Switches",
+        "3:9: error: 'TvlLvarSupport!Switches' names no gauge of the module: write Tvl_LvarSupport!Switches"}},
       {"[Window01]\nvisible=0\ngauge00=Tvl_LvarSupport!Switches, 0, 0, 1, 1\n",
-       {"3:9 warning: [Window01] starts hidden (visible=0): the module runs only while this window is drawn"}},
+       {"3:9: warning: [Window01] starts hidden (visible=0): the module runs only while this window is drawn"}},
       {"[Window00]\ngauge00=Tvl_LvarSupport!Switches, 0, 0\n[Window01]\nvisible=0\n"
        "gauge00=Tvl_LvarSupport!Switches, 0, 0\n",
-       {"5:9 note: Switches is also in [Window00] (line 2): the windows share the module's state, so this is safe"}},
+       {"5:9: note: Switches is also in [Window00] (line 2): the windows share the module's state, so this is safe"}},
       {"[Window00]\ngauge50=Tvl_LvarSupport!Switches, 0, 0\ngauge01=Other!G, x, 0\ngauge02=Other!G\nstray line\n",
-       {"3:9 error: malformed gauge line: write gauge01=FILE!GAUGE, X, Y[, W, H]",
-        "4:9 error: malformed gauge line: write gauge02=FILE!GAUGE, X, Y[, W, H]",
-        "5:1 error: this line is not a [section], a setting NAME=VALUE or a comment"}},
+       {"3:9: error: malformed gauge line: write gauge01=FILE!GAUGE, X, Y[, W, H]",
+        "4:9: error: malformed gauge line: write gauge02=FILE!GAUGE, X, Y[, W, H]",
+        "5:1: error: this line is not a [section], a setting NAME=VALUE or a comment"}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Lines(CheckPanelConfig(c.text, "panel.cfg")), c.expected) << c.text;
@@ -156,9 +155,7 @@ TEST(PanelCheckTest, ReportSortsFindingsAndListsTheVariables) {
             "b.xml:9:4: warning: w");
   EXPECT_NE(report.find("\n  Tvl_CallMayday          read nowhere; written at b.xml:7,9\n"), std::string::npos);
   EXPECT_NE(report.find("\n  Tvl_Ask250kts           not used\n"), std::string::npos);
-  EXPECT_TRUE(report.ends_with("\n2 files, 4 references, 1 errors, 1 warnings\n")) << report;
-  EXPECT_EQ(gauge_host::CheckStatus(summary.findings), 1);
-  EXPECT_EQ(gauge_host::CheckStatus({summary.findings[0], summary.findings[2]}), 0);
+  EXPECT_TRUE(report.ends_with("\n2 files, 4 references, 1 error, 1 warning\n")) << report;
 }
 
 }  // namespace

@@ -5,21 +5,22 @@
 
 #include <algorithm>
 
-#include "tools/gauge_host/scenario.h"
-#include "tools/gauge_host/text.h"
+#include "tools/gauge_host/scenario/scenario.h"
+#include "tools/gauge_host/scenario/steps.h"
+#include "tools/gauge_host/common/module_variables.h"
+#include "tools/gauge_host/common/text.h"
 
 namespace {
 
 using gauge_host::ParseScenario;
 using gauge_host::Scenario;
 using gauge_host::ScenarioStep;
-using gauge_host::StepKind;
 
 // The scenario's errors and warnings, as printed.
 std::vector<std::string> Messages(const Scenario& scenario) {
   std::vector<std::string> texts;
   for (const gauge_host::Diagnostic& diagnostic : scenario.diagnostics) {
-    texts.push_back(diagnostic.text);
+    texts.push_back(gauge_host::FormatDiagnostic(diagnostic));
   }
   return texts;
 }
@@ -60,7 +61,7 @@ TEST(ScenarioTest, EveryStepKind) {
   EXPECT_EQ(Messages(scenario), std::vector<std::string>{});
   struct Expected {
     int line;
-    StepKind kind;
+    std::string usage;  // the step's words and arguments, as --help shows them
     std::string name;
     double value;  // a variable's for set and expect
     std::uint32_t frames;
@@ -70,38 +71,39 @@ TEST(ScenarioTest, EveryStepKind) {
     std::string event = "";
   };
   const std::vector<Expected> expected = {
-      {2, StepKind::kSet, "Tvl_CallMayday", 1, 1, ""},
-      {4, StepKind::kFrames, "", 0, 1, ""},
-      {5, StepKind::kFrames, "", 0, 25, ""},
-      {6, StepKind::kFrames, "", 0, 3, ""},
-      {7, StepKind::kAddonLoad, "", 0, 1, ""},
-      {8, StepKind::kAddonExportNull, "", 0, 1, ""},
-      {9, StepKind::kAddonExportRecord, "", 0, 1, ""},
-      {10, StepKind::kAddonSeatbelt, "", -7, 1, ""},
-      {11, StepKind::kAddonFree, "", 0, 1, ""},
-      {12, StepKind::kWindowDestroy, "", 0, 1, ""},
-      {13, StepKind::kWindowCreate, "", 0, 1, ""},
-      {14, StepKind::kExpectVariable, "Tvl_SeatbeltSign", 1, 1, ""},
-      {15, StepKind::kExpectAddonSeatbelt, "", 0, 1, ""},
-      {16, StepKind::kExpectChords, "", 0, 1, ""},
-      {17, StepKind::kExpectChords, "", 0, 1, "MT1"},
-      {18, StepKind::kSet, "Tvl_PlayMusic", 0.5, 1, ""},
-      {19, StepKind::kExpectVariable, "Tvl_PlayMusic", -0.25, 1, ""},
-      {20, StepKind::kSetSimulation, "ELECTRICAL MASTER BATTERY", 1, 1, ""},
-      {21, StepKind::kGauge, "", 0, 1, "", "gauges/Tvl_Commands.xml"},
-      {22, StepKind::kClick, "", 0, 1, "", "gauges/Tvl_Commands.xml", "2", "LeftSingle"},
-      {23, StepKind::kClick, "", 0, 1, "", "gauges/Tvl_Commands.xml", "\"Call mayday\"", "LeftRelease"},
-      {24, StepKind::kEval, "", 0, 1, ""},
+      {2, "set NAME VALUE", "Tvl_CallMayday", 1, 1, ""},
+      {4, "frame [N]", "", 0, 1, ""},
+      {5, "frames N", "", 0, 25, ""},
+      {6, "frame [N]", "", 0, 3, ""},
+      {7, "addon load", "", 0, 1, ""},
+      {8, "addon export null", "", 0, 1, ""},
+      {9, "addon export record", "", 0, 1, ""},
+      {10, "addon seatbelt SIGN", "", -7, 1, ""},
+      {11, "addon free", "", 0, 1, ""},
+      {12, "window destroy", "", 0, 1, ""},
+      {13, "window create", "", 0, 1, ""},
+      {14, "expect NAME VALUE", "Tvl_SeatbeltSign", 1, 1, ""},
+      {15, "expect addon seatbelt SIGN", "", 0, 1, ""},
+      {16, "expect chords KEYS|none", "", 0, 1, ""},
+      {17, "expect chords KEYS|none", "", 0, 1, "MT1"},
+      {18, "set NAME VALUE", "Tvl_PlayMusic", 0.5, 1, ""},
+      {19, "expect NAME VALUE", "Tvl_PlayMusic", -0.25, 1, ""},
+      {20, "set (A:NAME, UNIT) VALUE", "ELECTRICAL MASTER BATTERY", 1, 1, ""},
+      {21, "gauge FILE.xml", "", 0, 1, "", "gauges/Tvl_Commands.xml"},
+      {22, "click FILE.xml AREA [EVENT]", "", 0, 1, "", "gauges/Tvl_Commands.xml", "2", "LeftSingle"},
+      {23, "click FILE.xml AREA [EVENT]", "", 0, 1, "", "gauges/Tvl_Commands.xml", "\"Call mayday\"", "LeftRelease"},
+      {24, "eval SCRIPT", "", 0, 1, ""},
   };
   ASSERT_EQ(scenario.steps.size(), expected.size());
   for (std::size_t index = 0; index < expected.size(); ++index) {
     SCOPED_TRACE(scenario.steps[index].text);
     EXPECT_EQ(scenario.steps[index].line, expected[index].line);
-    EXPECT_EQ(scenario.steps[index].kind, expected[index].kind);
+    const gauge_host::StepRow& row = *scenario.steps[index].row;
+    EXPECT_EQ(std::string(row.words) + (row.arguments.empty() ? "" : " ") + std::string(row.arguments),
+              expected[index].usage);
     EXPECT_EQ(scenario.steps[index].name, expected[index].name);
     const ScenarioStep& step = scenario.steps[index];
-    const bool of_a_variable = step.kind == StepKind::kSet || step.kind == StepKind::kExpectVariable ||
-                               step.kind == StepKind::kSetSimulation;
+    const bool of_a_variable = expected[index].usage.ends_with("VALUE");
     EXPECT_EQ(of_a_variable ? step.number : step.value, expected[index].value);
     EXPECT_EQ(step.frames, expected[index].frames);
     EXPECT_EQ(step.chord_keys, expected[index].chord_keys);
@@ -142,35 +144,35 @@ TEST(ScenarioTest, BadInputIsAnErrorWithFileAndLine) {
       {"set (A:PLANE ALTITUDE) 1", "'(A:PLANE ALTITUDE)' is not a simulation variable: write (A:NAME, UNIT), or a panel variable's name alone"},
       {"set (L:Tvl_CallMayday, number) 1", "'(L:Tvl_CallMayday, number)' is not a simulation variable: write (A:NAME, UNIT), or a panel variable's name alone"},
       {"set (A:PLANE ALTITUDE, feet) high", "'high' is not a number"},
-      {"gauge", "'gauge' is followed by the gauge's file, such as gauges/Tvl_Commands.xml"},
+      {"gauge", "'gauge' needs the gauge's file, such as gauges/Tvl_Commands.xml"},
       {"gauge a.xml b.xml", "unexpected 'b.xml' at the end of the step"},
-      {"click a.xml", "'click' is followed by the gauge's file, the area's number or \"tooltip\", and a mouse event if not LeftSingle"},
+      {"click a.xml", "'click a.xml' needs the area's number or \"tooltip\""},
       {"click a.xml \"Call mayday\" LeftSingle now", "unexpected 'now' at the end of the step"},
-      {"eval", "'eval' is followed by a script"},
+      {"eval", "'eval' needs a script"},
       {"set Tvl_CallMayday 2147483648", "'2147483648' is beyond 32 bits: a value is from -2147483648 to 2147483647"},
       {"set Tvl_CallMayday -2147483649", "'-2147483649' is beyond 32 bits: a value is from -2147483648 to 2147483647"},
       {"set Tvl_CallMayday 99999999999999999999999", "'99999999999999999999999' is beyond 32 bits: a value is from -2147483648 to 2147483647"},
       {"set Tvl_CallMayday 1 2", "unexpected '2' at the end of the step"},
       {"set L:Tvl_CallMayday 1", "'L:Tvl_CallMayday' is not a variable name: write it without 'L:', as 'Tvl_CallMayday'"},
       {"set Tvl-CallMayday 1", "'Tvl-CallMayday' is not a variable name: use letters, digits and underscores"},
-      {"frames", "'frames' needs a number"},
+      {"frames", "'frames' needs a number of frames"},
       {"frames 0", "a frame count is from 1 to 1000000, not 0"},
       {"frame -3", "a frame count is from 1 to 1000000, not -3"},
       {"frames 1000001", "a frame count is from 1 to 1000000, not 1000001"},
       {"frame 2 more", "unexpected 'more' at the end of the step"},
-      {"addon", "'addon' is followed by load, free, export or seatbelt"},
-      {"addon unload", "'addon' is followed by load, free, export or seatbelt, not 'unload'"},
+      {"addon", "'addon' is followed by load, free, export null, export record or seatbelt SIGN"},
+      {"addon unload", "'addon' is followed by load, free, export null, export record or seatbelt SIGN, not 'unload'"},
       {"addon export", "'addon export' is followed by null or record"},
       {"addon export nothing", "'addon export' is followed by null or record, not 'nothing'"},
       {"addon seatbelt", "'addon seatbelt' needs a number"},
       {"addon load now", "unexpected 'now' at the end of the step"},
       {"window open", "'window' is followed by create or destroy, not 'open'"},
-      {"expect", "'expect' is followed by a variable and its value, 'addon seatbelt' or 'chords'"},
+      {"expect", "'expect' is followed by NAME VALUE, addon seatbelt SIGN or chords KEYS|none"},
       {"expect Tvl_SeatbeltSign", "'expect Tvl_SeatbeltSign' needs a number"},
-      {"expect addon field 1", "'expect addon' is followed by seatbelt and a value, not 'field'"},
+      {"expect addon field 1", "'expect addon' is followed by seatbelt SIGN, not 'field'"},
       {"expect addon seatbelt x", "'x' is not a whole number"},
       {"expect Tvl_PlayMusic on", "'on' is not a number"},
-      {"expect chords", "'expect chords' is followed by none or chords such as Ctrl+Shift+M"},
+      {"expect chords", "'expect chords' needs none or chords such as Ctrl+Shift+M"},
       {"expect chords Ctrl+M", "'Ctrl+M' is not a chord: write Ctrl+Shift+ and one letter or digit"},
       {"expect chords Ctrl+Shift+F1", "'Ctrl+Shift+F1' is not a chord: write Ctrl+Shift+ and one letter or digit"},
       {"expect chords Ctrl+Shift+-", "'Ctrl+Shift+-' is not a chord: write Ctrl+Shift+ and one letter or digit"},
@@ -205,7 +207,7 @@ TEST(ScenarioTest, GaugeStepsAreCheckedAgainstTheGaugesBeforeAnythingRuns) {
   gauge_host::CheckScenario(scenario, "g.scn", gauges);
   EXPECT_EQ(Messages(scenario), (std::vector<std::string>{
       "g.scn:1: error: 'click good.xml 1': the gauge good.xml is not on the panel: a step 'gauge good.xml' comes first",
-      "g.scn:4: error: 'click good.xml 2': good.xml has no area 2; its 1 area(s) are numbered from 1 in document order",
+      "g.scn:4: error: 'click good.xml 2': good.xml has no area 2; its 1 area is numbered from 1 in document order",
       "g.scn:5: error: 'click good.xml 1 RightSingle': the <Click> of area 1 (\"Call mayday\") of good.xml is not for "
       "RightSingle: its Kind lists LeftSingle+LeftRelease",
       "g.scn:6: error: 'gauge good.xml': the gauge good.xml is on the panel already",
@@ -246,7 +248,7 @@ TEST(ScenarioTest, EveryErrorAndWarningOfAFileInLineOrder) {
                                     "many.scn:5: error: 'x' is not a whole number",
                                     "many.scn:6: error: 'window' is followed by create or destroy",
                                 }));
-  EXPECT_EQ(gauge_host::ErrorCount(scenario), 4u);
+  EXPECT_EQ(gauge_host::ErrorCount(scenario.diagnostics), 4u);
 }
 
 // Each step that needs the add-on or the window, after the steps that leave them so; the

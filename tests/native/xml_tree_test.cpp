@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tools/gauge_host/xml_tree.h"
+#include "tools/gauge_host/xml/xml_tree.h"
 
 namespace {
 

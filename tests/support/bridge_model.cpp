@@ -4,7 +4,7 @@
 
 namespace model {
 
-const char* VariableName(int index) { return index == 0 ? kSeatbeltVariable : kCommands[index - 1].variable; }
+const char* VariableName(int index) { return index == 0 ? kSeatbeltSignVariable : kCommands[index - 1].variable; }
 
 void MoveWorld(const Step& step, World& world) {
   for (const auto& [index, value] : step.panel_sets) {
@@ -115,7 +115,7 @@ Outcome Model::Run(const Step& step) {
     // The seat-belt sign: a panel change since the last frame toggles the add-on's sign
     // where the two differ; otherwise the panel is written with its own value, or with the
     // add-on's state as 0 or 1 where they differ.
-    std::int32_t value = Read(kSeatbeltVariable, 0, outcome);
+    std::int32_t value = Read(kSeatbeltSignVariable, 0, outcome);
     if (record_found_) {
       const bool panel_changed = value != seatbelt_at_frame_end_;
       if (panel_changed && value != addon_field_) {
@@ -125,7 +125,7 @@ Outcome Model::Run(const Step& step) {
         if (value != addon_field_) {
           value = addon_field_ != 0 ? 1 : 0;
         }
-        Write(kSeatbeltVariable, value, outcome);
+        Write(kSeatbeltSignVariable, value, outcome);
       }
     }
     seatbelt_at_frame_end_ = value;

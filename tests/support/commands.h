@@ -24,4 +24,4 @@ inline constexpr Command kCommands[kCommandCount] = {
     {"Tvl_VerboseMiniDisplay", true, 'C', 0x2E}, {"Tvl_GPWS_FlapsWarning", true, '1', 0x02},
     {"Tvl_GPWS_GearWarning", true, '2', 0x03},   {"Tvl_Ask250kts", false, '3', 0x04}};
 
-inline constexpr const char* kSeatbeltVariable = "Tvl_SeatbeltSign";
+inline constexpr const char* kSeatbeltSignVariable = "Tvl_SeatbeltSign";

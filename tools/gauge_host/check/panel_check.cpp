@@ -1,0 +1,225 @@
+#include "tools/gauge_host/check/panel_check.h"
+
+#include <algorithm>
+#include <map>
+#include <tuple>
+
+#include "host/module_names.h"
+#include "tools/gauge_host/common/module_variables.h"
+#include "tools/gauge_host/common/text.h"
+
+namespace gauge_host {
+
+namespace {
+
+// What is wrong with a name meant for the module, or "" when nothing is.
+std::string NameProblem(const VariableReference& reference) {
+  const std::string& name = reference.name;
+  const std::string closest = ClosestModuleVariable(name);
+  if (reference.doubled_prefix) {
+    return "'L:' is written twice, so the variable is not " + closest + "; write (" + (reference.write ? ">" : "") +
+           "L:" + closest + ", number)";
+  }
+  if (IsModuleVariable(name)) {
+    return "";
+  }
+  return "'" + name + "' is not one of the module's variables; did you mean " + closest + "?";
+}
+
+// The writes of each of the fifteen variables, across all files.
+using WritesByName = std::map<std::string, std::vector<const PlacedReference*>>;
+
+void CheckWrites(const std::string& name, const std::vector<const PlacedReference*>& writes,
+                 std::vector<Diagnostic>& findings) {
+  const auto written = [&](double value) {
+    return std::any_of(writes.begin(), writes.end(),
+                       [&](const PlacedReference* write) { return write->reference.written_value == value; });
+  };
+  const bool computed = std::any_of(writes.begin(), writes.end(), [](const PlacedReference* write) {
+    return !write->reference.written_value.has_value();
+  });
+  const SwitchEntry* row = SwitchRowOf(name);
+  for (const PlacedReference* write : writes) {
+    const auto add = [&](Severity severity, const std::string& message) {
+      findings.push_back({write->file, write->position, severity, message});
+    };
+    const std::optional<double> value = write->reference.written_value;
+    if (row != nullptr && row->kind == SWITCH_MOMENTARY && value == 1 && !written(0) && !computed) {
+      add(Severity::kError, name + " is set to 1 and never back to 0: the module sends the chord when it goes from 0 "
+                                   "to 1; nothing sets it back to 0, so it fires once");
+    } else if (row != nullptr && row->kind == SWITCH_MOMENTARY && value == 2) {
+      add(Severity::kWarning, "2 written to the command " + name +
+                                  " sends nothing, and blocks its next press until it has been 0 again");
+    } else if (row == nullptr && value == 2) {
+      add(Severity::kWarning, "2 written to " + name +
+                                  " differs from both states of the add-on's sign, so the module switches the sign "
+                                  "over, whatever it was; write 0 or 1");
+    } else if (row != nullptr && row->kind == SWITCH_TOGGLE && value == 2 && !written(0) && !written(1) && !computed) {
+      add(Severity::kNote, name + " is only ever written 2, which brings the module's remembered state back in "
+                                  "step without a chord; nothing here switches it on or off");
+    }
+  }
+}
+
+}  // namespace
+
+bool LooksLikeModuleVariable(std::string_view name) {
+  return SameIgnoringCase(Trimmed(name).substr(0, 4), "Tvl_");
+}
+
+std::vector<Diagnostic> CheckReferences(const std::vector<PlacedReference>& references) {
+  std::vector<Diagnostic> findings;
+  WritesByName writes;
+  for (const PlacedReference& placed : references) {
+    const VariableReference& reference = placed.reference;
+    if (!LooksLikeModuleVariable(reference.name)) {
+      continue;
+    }
+    const std::string problem = NameProblem(reference);
+    if (!problem.empty()) {
+      findings.push_back({placed.file, placed.position, Severity::kError, problem});
+      continue;
+    }
+    if (!reference.unit.empty() && !SameIgnoringCase(reference.unit, "number")) {
+      findings.push_back({placed.file, placed.position, Severity::kWarning,
+                          "unit '" + reference.unit + "' on " + reference.name +
+                              ": the module reads and writes it as number"});
+    }
+    if (reference.write) {
+      writes[reference.name].push_back(&placed);
+    }
+  }
+  for (const auto& [name, variable_writes] : writes) {
+    CheckWrites(name, variable_writes, findings);
+  }
+  return findings;
+}
+
+std::vector<Diagnostic> CheckPanelConfig(std::string_view text, const std::string& file) {
+  struct GaugeLine {
+    SourcePosition position;
+    std::string window;
+  };
+  std::vector<Diagnostic> findings;
+  std::vector<GaugeLine> module_lines;
+  std::map<std::string, bool> hidden;  // windows by name, whether they start hidden
+  std::string window;
+  bool misspelt = false;
+  int line_number = 0;
+  for (std::size_t start = 0, end = 0; start < text.size(); start = end + 1) {
+    ++line_number;
+    end = std::min(text.find('\n', start), text.size());
+    const std::string_view line = Trimmed(text.substr(start, end - start));
+    const auto add = [&](Severity severity, int column, const std::string& message) {
+      findings.push_back({file, {line_number, column}, severity, message});
+    };
+    if (line.empty() || line.starts_with(';') || line.starts_with("//")) {
+      // nothing to check
+    } else if (line.starts_with('[') && line.ends_with(']')) {
+      window = std::string(line.substr(1, line.size() - 2));
+    } else if (line.find('=') == std::string_view::npos) {
+      add(Severity::kError, 1, "this line is not a [section], a setting NAME=VALUE or a comment");
+    } else {
+      const std::string_view key = Trimmed(line.substr(0, line.find('=')));
+      const std::string_view value = Trimmed(line.substr(line.find('=') + 1));
+      const int column = static_cast<int>(text.substr(start).find(value.empty() ? "=" : value) + 1);
+      if (SameIgnoringCase(key, "visible")) {
+        hidden[window] = value == "0";
+      }
+      if (!SameIgnoringCase(key.substr(0, 5), "gauge")) {
+        continue;
+      }
+      const std::size_t comma = value.find(',');
+      const std::string_view gauge = Trimmed(value.substr(0, comma));
+      std::vector<std::string_view> fields;
+      for (std::size_t at = comma; at != std::string_view::npos; at = value.find(',', at + 1)) {
+        fields.push_back(Trimmed(value.substr(at + 1, value.find(',', at + 1) - at - 1)));
+      }
+      const auto number = [](std::string_view field) {
+        return !field.empty() && field.find_first_not_of("-0123456789") == std::string_view::npos;
+      };
+      if (gauge.empty() || fields.size() < 2 || !number(fields[0]) || !number(fields[1])) {
+        add(Severity::kError, column, "malformed gauge line: write " + std::string(key) + "=FILE!GAUGE, X, Y[, W, H]");
+      } else if (SameIgnoringCase(gauge, kPanelGaugeEntry)) {
+        module_lines.push_back({{line_number, column}, window});
+      } else if (EditDistance(gauge, kPanelGaugeEntry) <= 4) {
+        misspelt = true;
+        add(Severity::kError, column,
+            "'" + std::string(gauge) + "' names no gauge of the module: write " + std::string(kPanelGaugeEntry));
+      }
+    }
+  }
+  if (module_lines.empty() && !misspelt) {
+    findings.push_back({file, {1, 1}, Severity::kError,
+                        "no line for " + std::string(kPanelGaugeEntry) +
+                            ", so the module never runs: add gaugeNN=" + std::string(kPanelGaugeEntry) +
+                            ", 0, 0, 1, 1 to a window that is always drawn"});
+  }
+  const bool all_hidden = std::all_of(module_lines.begin(), module_lines.end(),
+                                      [&](const GaugeLine& line) { return hidden[line.window]; });
+  for (std::size_t index = 0; index < module_lines.size(); ++index) {
+    const GaugeLine& line = module_lines[index];
+    if (all_hidden) {
+      findings.push_back({file, line.position, Severity::kWarning,
+                          "[" + line.window + "] starts hidden (visible=0): the module runs only while this window "
+                                              "is drawn"});
+    }
+    if (index > 0) {
+      findings.push_back({file, line.position, Severity::kNote,
+                          "Switches is also in [" + module_lines[0].window + "] (line " +
+                              std::to_string(module_lines[0].position.line) +
+                              "): the windows share the module's state, so this is safe"});
+    }
+  }
+  return findings;
+}
+
+std::string Report(CheckSummary summary) {
+  std::vector<Diagnostic>& findings = summary.findings;
+  std::stable_sort(findings.begin(), findings.end(), [](const Diagnostic& a, const Diagnostic& b) {
+    return std::tie(a.file, a.position.line, a.position.column) < std::tie(b.file, b.position.line, b.position.column);
+  });
+  std::string report;
+  std::size_t warnings = 0;
+  for (const Diagnostic& finding : findings) {
+    warnings += finding.severity == Severity::kWarning ? 1 : 0;
+    report += FormatDiagnostic(finding) + "\n";
+  }
+  // Places as FILE:LINE, later lines of the same file as ",LINE".
+  const auto places = [&](std::string_view name, bool write) {
+    std::string text;
+    std::string last_file;
+    for (const PlacedReference& placed : summary.references) {
+      if (placed.reference.name != name || placed.reference.write != write || placed.reference.doubled_prefix) {
+        continue;
+      }
+      if (placed.file == last_file) {
+        text += ",";
+      } else {
+        text += (text.empty() ? "" : ", ") + placed.file + ":";
+      }
+      text += std::to_string(placed.position.line);
+      last_file = placed.file;
+    }
+    return text;
+  };
+  report += "\nThe module's variables in these files:\n";
+  for (const std::string& name : ModuleVariableNames()) {
+    const std::string reads = places(name, false);
+    const std::string writes = places(name, true);
+    std::string padded = name;
+    padded.resize(std::max<std::size_t>(padded.size(), 24), ' ');
+    const std::string uses = (reads.empty() ? "read nowhere" : "read at " + reads) + "; " +
+                             (writes.empty() ? "written nowhere" : "written at " + writes);
+    report += "  " + padded + (reads.empty() && writes.empty() ? "not used" : uses) + "\n";
+  }
+  const auto used = static_cast<std::size_t>(std::count_if(summary.references.begin(), summary.references.end(),
+                                                 [](const PlacedReference& placed) {
+                                                   return LooksLikeModuleVariable(placed.reference.name);
+                                                 }));
+  report += "\n" + Counted(static_cast<std::uint64_t>(summary.files), "file") + ", " + Counted(used, "reference") +
+            ", " + Counted(ErrorCount(findings), "error") + ", " + Counted(warnings, "warning") + "\n";
+  return report;
+}
+
+}  // namespace gauge_host

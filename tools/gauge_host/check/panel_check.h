@@ -1,0 +1,41 @@
+// The checks of a designer's own files, apart from reading them: what the references to
+// the module's variables across all gauge files say, what a panel.cfg says, and the report
+// that lists the findings compiler-style, the fifteen variables and a summary.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tools/gauge_host/common/diagnostic.h"
+#include "tools/gauge_host/script/variable_reference.h"
+
+namespace gauge_host {
+
+struct PlacedReference {
+  std::string file;
+  SourcePosition position;  // of its "("
+  VariableReference reference;
+};
+
+// Whether a name is meant for this module: "Tvl_" in any letter case.
+bool LooksLikeModuleVariable(std::string_view name);
+
+// Misspelt names, wrong units, and what the writes of all the files together do.
+std::vector<Diagnostic> CheckReferences(const std::vector<PlacedReference>& references);
+
+// The gauge lines of one panel configuration.
+std::vector<Diagnostic> CheckPanelConfig(std::string_view text, const std::string& file);
+
+struct CheckSummary {
+  int files = 0;
+  std::vector<Diagnostic> findings;
+  std::vector<PlacedReference> references;
+};
+
+// The findings sorted by file and place, the fifteen variables with where they are read
+// and written, and the counts.
+std::string Report(CheckSummary summary);
+
+
+}  // namespace gauge_host

@@ -1,0 +1,164 @@
+#include "tools/gauge_host/command_line/options.h"
+
+#include <algorithm>
+
+#include "tools/gauge_host/common/text.h"
+#include "tools/gauge_host/scenario/steps.h"
+
+namespace gauge_host {
+
+std::string HelpText() {
+  return
+    "usage: tvl_gauge_host [OPTION...] [SCENARIO|FOLDER...]\n"
+    "       tvl_gauge_host --check PATH...\n"
+    "Runs the gauge module offline as the simulator's panel does, through each SCENARIO in\n"
+    "turn, and every *.scn file of each FOLDER in name order (the built-in scenario when\n"
+    "none is given), and prints what the module does. Each scenario starts as if alone: the\n"
+    "module freshly loaded, the add-on not loaded, the panel's variables empty.\n"
+    "\n"
+    "Options:\n"
+    "  --gau FILE         the module to run (default: Tvl_LvarSupport.gau beside the host)\n"
+    "  --trace changes    per frame, only what changed: reads of a new value, writes that\n"
+    "                     change a value, chords, add-on changes and events (the default)\n"
+    "  --trace full       every read and write of every frame\n"
+    "  --quiet            only unmet expectations, warnings, errors and the summary\n"
+    "  --instances N      call the gauge N times a frame (1 to 8), as a panel that lists\n"
+    "                     it twice does (in the 2D panel and in the virtual cockpit)\n"
+    "  --timeline FILE    draw the run into FILE, an SVG picture; with several\n"
+    "                     scenarios, one picture each, FILE-SCENARIO.svg\n"
+    "  --check PATH...    checks gauge files (*.xml) and panel.cfg files, folders\n"
+    "                     searched, instead of running the module; it comes last\n"
+    "  -h, --help         this text\n"
+    "\n"
+    "Scenario steps, one a line; '#' starts a comment:\n" +
+    StepsHelp() +
+    "A gauge FILE is taken relative to the scenario's own folder.\n"
+    "\n"
+    "Exit status:\n"
+    "  0  every expectation met\n"
+    "  1  an expectation not met\n"
+    "  2  the options, a scenario, a gauge file or the module cannot be used, and\n"
+    "     nothing was run; or a gauge script failed as it ran, which stops its scenario\n"
+    "  3  (scripts/run only) the module could not be built\n"
+    "With several scenarios, the worst of theirs.\n"
+    "With --check:\n"
+    "  0  no error (warnings allowed)\n"
+    "  1  an error in the files checked\n"
+    "  2  a path cannot be read\n";
+}
+
+namespace {
+
+// An option's value, as written after it, into the options; "" when taken, else why not.
+using TakeValue = std::string (*)(const std::string& value, Options& options);
+
+struct OptionRow {
+  const char* name;
+  const char* value_name;  // as in "--gau needs a FILE"; nullptr for an option without a value
+  bool chooses_trace;      // of the options that choose the trace, one may be given
+  TakeValue take;
+};
+
+const OptionRow kOptionRows[] = {
+    {"--gau", "a FILE", false,
+     [](const std::string& value, Options& options) {
+       options.gau_path = value;
+       return std::string();
+     }},
+    {"--trace", "changes or full", true,
+     [](const std::string& value, Options& options) {
+       if (value != "changes" && value != "full") {
+         return "--trace is changes or full, not '" + Shown(value) + "'";
+       }
+       options.trace = value == "full" ? TraceMode::kFull : TraceMode::kChanges;
+       return std::string();
+     }},
+    {"--quiet", nullptr, true,
+     [](const std::string&, Options& options) {
+       options.trace = TraceMode::kQuiet;
+       return std::string();
+     }},
+    {"--instances", "a number N", false,
+     [](const std::string& value, Options& options) {
+       const bool digits = !value.empty() && value.size() <= 2 &&
+                           std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
+       const int count = digits ? std::stoi(value) : 0;
+       if (count < 1 || count > kMostInstances) {
+         return "--instances is from 1 to " + std::to_string(kMostInstances) + ", not '" + Shown(value) + "'";
+       }
+       options.instances = count;
+       return std::string();
+     }},
+    {"--timeline", "a FILE", false,
+     [](const std::string& value, Options& options) {
+       options.timeline_path = value;
+       return std::string();
+     }},
+    {"--help", nullptr, false,
+     [](const std::string&, Options& options) {
+       options.help = true;
+       return std::string();
+     }},
+};
+
+const OptionRow* FindOption(const std::string& argument) {
+  const std::string name = argument == "-h" ? "--help" : argument;
+  for (const OptionRow& row : kOptionRows) {
+    if (name == row.name) {
+      return &row;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
+  ParsedOptions parsed;
+  std::vector<const OptionRow*> given;
+  const auto fail = [&](const std::string& error) {
+    parsed.problem = Diagnostic{"tvl_gauge_host", {}, Severity::kError, error};
+    return parsed;
+  };
+  for (std::size_t index = 0; index < arguments.size(); ++index) {
+    const std::string& argument = arguments[index];
+    if (argument.empty() || argument[0] != '-' || argument == "-") {
+      parsed.options.scenario_paths.push_back(argument);
+      continue;
+    }
+    if (argument == "--check") {
+      // Every argument after it is a path to check.
+      parsed.options.check_paths.assign(arguments.begin() + static_cast<std::ptrdiff_t>(index) + 1, arguments.end());
+      if (parsed.options.check_paths.empty()) {
+        return fail("--check needs a PATH");
+      }
+      return parsed;
+    }
+    const OptionRow* row = FindOption(argument);
+    if (row == nullptr) {
+      return fail("unknown option '" + Shown(argument) + "'");
+    }
+    for (const OptionRow* earlier : given) {
+      if (earlier == row) {
+        return fail(std::string(row->name) + " is given twice");
+      }
+      if (earlier->chooses_trace && row->chooses_trace) {
+        return fail(std::string(earlier->name) + " and " + row->name + " both choose the trace: give one");
+      }
+    }
+    given.push_back(row);
+    std::string value;
+    if (row->value_name != nullptr) {
+      if (index + 1 == arguments.size() || FindOption(arguments[index + 1]) != nullptr) {
+        return fail(std::string(row->name) + " needs " + row->value_name);
+      }
+      value = arguments[++index];
+    }
+    if (std::string error = row->take(value, parsed.options); !error.empty()) {
+      return fail(error);
+    }
+  }
+  return parsed;
+}
+
+}  // namespace gauge_host

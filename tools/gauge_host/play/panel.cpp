@@ -1,0 +1,467 @@
+#include "tools/gauge_host/play/panel.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "host/module_names.h"
+#include "host/panel_services.h"
+#include "host/registration.h"
+#include "standin/shared/addon_record.h"
+#include "standin/shared/key_message_text.h"
+#include "standin/shared/panel_system.h"
+#include "standin/win32/loaded_module.h"
+#include "standin/win32/main_window.h"
+#include "tools/gauge_host/common/module_variables.h"
+#include "tools/gauge_host/common/text.h"
+#include "tools/gauge_host/script/calculator.h"
+#include "tools/gauge_host/script/variable_reference.h"
+#include "tools/gauge_host/windows/files.h"
+
+namespace gauge_host {
+
+namespace {
+
+// A chord the module set out to send: it looked for the main window.
+struct ChordSent {
+  char key;
+  bool window_found;
+};
+
+struct Host {
+  HMODULE module = nullptr;
+  std::wstring module_path;
+  const GaugeHeader* gauge_header = nullptr;  // of the gauge "Switches"
+  PanelServices services{};  // the stand-in panel's table, its calculator traced
+  int instances = 1;
+  Trace* trace = nullptr;
+
+  standin::MainWindow main_window;
+  std::string addon_path;
+  int addon_loads = 0;  // loads of the add-on's library by this host not yet freed
+  AddonRecord* addon_record = nullptr;
+  AddonRecord** addon_export = nullptr;
+  bool addon_found = false;  // by the module
+
+  // The panel's variables, as the module and the designer's gauges see them.
+  ScriptWorld world;
+  std::map<std::string, Script, std::less<>> module_expressions;  // each compiled once
+  std::map<std::string, double, std::less<>> not_whole;            // warned about, by variable
+  const GaugeFiles* gauges = nullptr;
+  std::vector<const GaugeScripts*> on_panel;  // in the order they joined it
+
+  std::string last_read;  // the variable the module read last: a chord is that row's
+  std::vector<ChordSent> chords_sent;
+  std::vector<std::string> chords_received;  // since the last chord expectation
+};
+
+Host host;
+
+// Reports the chords the module sent since the last look, each with the keyboard
+// messages the window handled for it: a key-down and what follows it.
+void TakeChords() {
+  std::vector<standin::ReceivedMessage>& messages = standin::received_messages;
+  std::size_t index = 0;
+  for (const ChordSent& chord : host.chords_sent) {
+    std::string text;
+    const bool delivered = chord.window_found && index < messages.size();
+    if (delivered) {
+      const standin::ReceivedMessage& down = messages[index];
+      host.chords_received.push_back(std::string(down.control_down ? "Ctrl+" : "") +
+                                     (down.shift_down ? "Shift+" : "") + static_cast<char>(down.wparam));
+      do {
+        const standin::ReceivedMessage& message = messages[index];
+        text += std::string(text.empty() ? "" : " ") +
+                standin::KeyMessageText(message.message, message.wparam, message.lparam);
+        ++index;
+      } while (index < messages.size() && messages[index].message != WM_KEYDOWN);
+    }
+    TraceChord(*host.trace, chord.key, delivered, text);
+  }
+  host.chords_sent.clear();
+  messages.clear();
+}
+
+// The variable of a read "(L:NAME, number)" or a write "VALUE (>L:NAME, number)".
+std::string VariableOf(std::string_view expression) {
+  const std::size_t open = expression.find('(');
+  const std::optional<VariableToken> token =
+      open == std::string_view::npos ? std::nullopt : ReadVariableToken(expression.substr(open));
+  return token ? token->name : "";
+}
+
+double PanelValue(std::string_view name) {
+  const auto variable = host.world.panel_variables.find(name);
+  return variable == host.world.panel_variables.end() ? 0 : variable->second;
+}
+
+// As the module reads it.
+std::int32_t VariableValue(std::string_view name) { return ModuleInteger(PanelValue(name)); }
+
+// A value the module reads is a 64-bit float on the panel: say when it is not a whole
+// number, once for each value.
+void WarnIfNotWhole(std::string_view name, double value) {
+  const std::int32_t read = ModuleInteger(value);
+  if (read == value) {
+    host.not_whole.erase(std::string(name));
+    return;
+  }
+  const auto warned = host.not_whole.find(name);
+  if (warned != host.not_whole.end() && warned->second == value) {
+    return;
+  }
+  host.not_whole.insert_or_assign(std::string(name), value);
+  TraceEvent(*host.trace, "warning: " + std::string(name) + " holds " + FormatNumber(value) +
+                              (std::trunc(value) == value ? ", beyond 32 bits" : ", not a whole number") +
+                              ": the module reads " + std::to_string(read));
+}
+
+// The panel's calculator entry: the module's expressions run as the gauges' scripts do,
+// and a read gives the module the top of the stack as a 32-bit integer.
+std::int32_t __stdcall TracingCalculator(const char* expression, double* float_result,
+                                         std::int32_t* integer_result, const char** text_result) {
+  TakeChords();
+  const std::string name = VariableOf(expression);
+  const std::int32_t before = VariableValue(name);
+  auto compiled = host.module_expressions.find(expression);
+  if (compiled == host.module_expressions.end()) {
+    compiled = host.module_expressions
+                   .emplace(expression, CompileScript(TextAt(expression, {1, 1}), {"the module", "its expression"}, 0))
+                   .first;
+  }
+  std::vector<Value> stack;
+  const std::optional<Diagnostic> error =
+      !compiled->second.errors.empty() ? compiled->second.errors.front()
+      : float_result != nullptr || text_result != nullptr
+          ? Diagnostic{"the module", {}, Severity::kError, "a floating or text result asked for"}
+          : RunScript(compiled->second, host.world, stack).error;
+  if (error) {
+    TraceEvent(*host.trace, "the panel refused an expression: \"" + Shown(expression) + "\": " + FormatDiagnostic(*error));
+    return 0;
+  }
+  if (integer_result != nullptr) {
+    const double* value = stack.empty() ? nullptr : std::get_if<double>(&stack.back());
+    std::optional<std::int32_t> stored;
+    if (value != nullptr) {
+      stored = ModuleInteger(*value);
+      *integer_result = *stored;
+      WarnIfNotWhole(name, *value);
+    }
+    host.last_read = name;
+    TraceRead(*host.trace, name, expression, stored);
+  } else {
+    TraceWrite(*host.trace, name, expression, before, VariableValue(name));
+  }
+  return 1;
+}
+
+// Runs a designer's script on the panel; its error, when it fails.
+std::optional<Diagnostic> RunGaugeScript(const Script& script, const std::string& label, const std::string& heading,
+                                         bool always) {
+  const std::map<std::string, double, std::less<>> values_before = host.world.panel_variables;
+  std::vector<Value> stack;
+  const ScriptRun run = RunScript(script, host.world, stack);
+  TraceScript(*host.trace, label, heading, values_before, run, always);
+  return run.error;
+}
+
+// The module's only search for the main window is the start of a chord, for the row it
+// read last.
+HWND WINAPI WatchedFindWindow(LPCSTR window_class, LPCSTR window_name) {
+  HWND window = FindWindowA(window_class, window_name);
+  const SwitchEntry* row = SwitchRowOf(host.last_read);
+  host.chords_sent.push_back({row != nullptr ? static_cast<char>(row->virtual_key) : '?', window != nullptr});
+  return window;
+}
+
+// The module pins the add-on's library at the moment it finds its record. The pin is held
+// as a reference that ends with the scenario, so that the next one starts without the add-on.
+BOOL WINAPI WatchedGetModuleHandleEx(DWORD flags, LPCSTR name, HMODULE* module) {
+  if ((flags & GET_MODULE_HANDLE_EX_FLAG_PIN) != 0 && !host.addon_found) {
+    host.addon_found = true;
+    TraceEvent(*host.trace, "add-on found: bridging from frame " + std::to_string(host.trace->frame));
+  }
+  return standin::GetModuleHandleExHoldingPin(flags, name, module);
+}
+
+void WatchModule(HMODULE module) {
+  standin::RedirectImport(module, "user32.dll", "FindWindowA", reinterpret_cast<const void*>(&WatchedFindWindow));
+  standin::RedirectImport(module, "kernel32.dll", "GetModuleHandleExA",
+                          reinterpret_cast<const void*>(&WatchedGetModuleHandleEx));
+}
+
+bool AddonMapped() { return host.addon_record != nullptr && GetModuleHandleA(kAddonLibrary) != nullptr; }
+
+// One frame of the panel: the gauges' update scripts, then the module; the error of a
+// script that fails.
+std::optional<Diagnostic> RunFrame() {
+  Trace& trace = *host.trace;
+  TraceFrameStart(trace);
+  trace.updating = true;
+  for (const GaugeScripts* gauge : host.on_panel) {
+    if (!gauge->update) {
+      continue;
+    }
+    if (std::optional<Diagnostic> error =
+            RunGaugeScript(*gauge->update, "frame " + std::to_string(trace.frame), "update " + gauge->file, false)) {
+      return error;
+    }
+  }
+  trace.updating = false;
+  TraceModuleTurn(trace);
+  if (trace.timeline != nullptr) {
+    std::vector<TimelineRow>& rows = trace.timeline->rows;
+    for (std::size_t index = 0; index + 1 < rows.size(); ++index) {
+      SampleTimelineRow(rows[index], trace.frame, VariableValue(rows[index].name));
+    }
+    SampleTimelineRow(rows.back(), trace.frame,
+                      AddonMapped() ? std::optional<std::int32_t>(host.addon_record->seatbelt_sign) : std::nullopt);
+  }
+  for (int instance = 0; instance < host.instances; ++instance) {
+    const bool mapped = AddonMapped();
+    const std::int32_t field = mapped ? host.addon_record->seatbelt_sign : 0;
+    // The host passes the gauge's header as its 32-bit word; the module ignores it.
+    host.gauge_header->gauge_callback(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(host.gauge_header)),
+                                      kFrameServiceCode, 0);
+    TakeChords();
+    if (mapped && host.addon_record->seatbelt_sign != field) {
+      TraceAddonSign(trace, field, host.addon_record->seatbelt_sign);
+    }
+  }
+  return std::nullopt;
+}
+
+
+std::string ChordList(const std::vector<std::string>& chords) {
+  std::string text;
+  for (const std::string& chord : chords) {
+    text += (text.empty() ? "" : " ") + chord;
+  }
+  return text.empty() ? "none" : text;
+}
+
+// A failure of Windows under the host, in no file of the designer's.
+Diagnostic WindowsFailure(const std::string& message) { return {"", {}, Severity::kError, message}; }
+
+}  // namespace
+
+std::optional<Diagnostic> LoadGaugeModule(const std::string& path) {
+  const std::string shown = Shown(path, 4 * kShownCharacters);
+  const auto problem = [&](const std::string& message) { return Diagnostic{shown, {}, Severity::kError, message}; };
+  if (std::optional<Diagnostic> unreadable = FileProblem(path)) {
+    return unreadable;
+  }
+  HMODULE module = LoadLibraryW(Wide(path).c_str());
+  if (module == nullptr) {
+    const DWORD code = GetLastError();
+    return problem(code == ERROR_BAD_EXE_FORMAT ? "is not a 32-bit Windows DLL, as a gauge module is"
+                   : code == ERROR_MOD_NOT_FOUND
+                       ? "cannot be loaded: a library it needs is missing"
+                       : "cannot be loaded (Windows error " + std::to_string(code) + ")");
+  }
+  auto* import_table = reinterpret_cast<ImportTableRecord*>(GetProcAddress(module, "ImportTable"));
+  const auto* linkage = reinterpret_cast<const GaugeLinkage*>(GetProcAddress(module, "Linkage"));
+  if (import_table == nullptr || linkage == nullptr ||
+      import_table->panel_services.identifier != kPanelServicesIdentifier || linkage->module_id != kModuleIdentifier ||
+      linkage->gauge_headers[0] == nullptr) {
+    FreeLibrary(module);
+    return problem("is not a gauge module: it lacks the ImportTable or Linkage the panel system reads");
+  }
+  const GaugeHeader* header = linkage->gauge_headers[0];
+  if (header->header_version != kGaugeHeaderVersion || header->gauge_name == nullptr ||
+      std::string_view(header->gauge_name) != kGaugeName || header->gauge_callback == nullptr) {
+    FreeLibrary(module);
+    return problem("has no gauge \"" + std::string(kGaugeName) + "\" with a callback");
+  }
+  host.module = module;
+  host.module_path = Wide(path);
+  host.services = standin::panel_services;
+  host.services.execute_calculator = TracingCalculator;
+  import_table->panel_services.services = &host.services;
+  host.gauge_header = header;
+  WatchModule(module);
+  return std::nullopt;
+}
+
+ModulePanel::ModulePanel(const std::string& addon_path, int instances, Trace& trace, const GaugeFiles& gauges,
+                         const std::string& scenario_name)
+    : scenario_name_(scenario_name) {
+  standin::received_messages.clear();
+  host.gauges = &gauges;
+  host.addon_path = addon_path;
+  host.instances = instances;
+  host.trace = &trace;
+  // A simulator always has its main window; a scenario may destroy it.
+  host.main_window = standin::CreateMainWindow(false);
+}
+
+std::optional<Diagnostic> ModulePanel::End() {
+  standin::DestroyMainWindow(host.main_window);
+  for (; host.addon_loads > 0; --host.addon_loads) {
+    FreeLibrary(GetModuleHandleA(kAddonLibrary));
+  }
+  FreeLibrary(host.module);
+  standin::ReleaseHeldPins();
+  const bool module_unloaded = GetModuleHandleW(host.module_path.c_str()) == nullptr;
+  const bool addon_unloaded = GetModuleHandleA(kAddonLibrary) == nullptr;
+  host = Host{};
+  if (!module_unloaded) {
+    return WindowsFailure("the module stays loaded after the scenario, so the next cannot load it afresh");
+  }
+  if (!addon_unloaded) {
+    return WindowsFailure("the add-on stays loaded after the scenario, so the next cannot start without it");
+  }
+  return std::nullopt;
+}
+
+namespace {
+
+void Note(const ScenarioStep& step, const std::string& what) { TraceStep(*host.trace, step.line, what, true); }
+
+double PanelValueOf(const ScenarioStep& step) { return PanelValue(step.name); }
+
+}  // namespace
+
+std::optional<Diagnostic> ModulePanel::SetVariable(const ScenarioStep& step) {
+  const double before = PanelValueOf(step);
+  host.world.panel_variables[step.name] = step.number;
+  TraceSet(*host.trace, step.line, step.name, before, step.number);
+  return std::nullopt;
+}
+
+std::optional<Diagnostic> ModulePanel::SetSimulationVariable(const ScenarioStep& step) {
+  host.world.simulation_variables[step.name] = step.number;
+  Note(step, "set " + step.text.substr(step.text.find('(')));
+  return std::nullopt;
+}
+
+std::optional<Diagnostic> ModulePanel::AddGauge(const ScenarioStep& step) {
+  const GaugeScripts& gauge = host.gauges->at(step.file);
+  host.on_panel.push_back(&gauge);
+  Note(step, "gauge " + gauge.file + " joins the panel: " + Counted(gauge.areas.size(), "mouse area") +
+                 (gauge.update ? ", an update script run every frame" : ", no update script"));
+  return std::nullopt;
+}
+
+std::optional<Diagnostic> ModulePanel::Click(const ScenarioStep& step) {
+  const GaugeScripts& gauge = host.gauges->at(step.file);
+  const MouseArea& area = ClickedArea(gauge, step.area);
+  host.world.mouse_event = step.event;
+  return RunGaugeScript(*area.click, "line " + std::to_string(step.line),
+                        "click " + gauge.file + " area " + std::to_string(area.number) +
+                            (area.tooltip.empty() ? "" : " (\"" + Shown(area.tooltip) + "\")") + " " + step.event,
+                        true);
+}
+
+std::optional<Diagnostic> ModulePanel::Eval(const ScenarioStep& step) {
+  host.world.mouse_event.clear();
+  const std::map<std::string, double, std::less<>> values_before = host.world.panel_variables;
+  std::vector<Value> stack;
+  const ScriptRun run = RunScript(step.script, host.world, stack);
+  std::string left;
+  for (const Value& value : stack) {
+    left += (left.empty() ? "" : " ") + FormatValue(value);
+  }
+  TraceScript(*host.trace, "line " + std::to_string(step.line), "eval", values_before, run, true);
+  if (!left.empty()) {
+    Note(step, "eval leaves " + left + " on the stack");
+  }
+  return run.error;
+}
+
+std::optional<Diagnostic> ModulePanel::RunFrames(const ScenarioStep& step) {
+  for (std::uint32_t count = 0; count < step.frames; ++count) {
+    if (std::optional<Diagnostic> error = RunFrame()) {
+      return error;
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<Diagnostic> ModulePanel::LoadAddon(const ScenarioStep& step) {
+  HMODULE addon = LoadLibraryW(Wide(host.addon_path).c_str());
+  if (addon == nullptr) {
+    return WindowsFailure("the stand-in add-on '" + host.addon_path + "' cannot be loaded");
+  }
+  ++host.addon_loads;
+  host.addon_record = reinterpret_cast<AddonRecord*>(GetProcAddress(addon, "TvlRecord"));
+  host.addon_export = reinterpret_cast<AddonRecord**>(GetProcAddress(addon, kAddonExport));
+  Note(step, std::string("add-on loaded, its export holding ") + (*host.addon_export != nullptr ? "its record" : "null"));
+  return std::nullopt;
+}
+
+std::optional<Diagnostic> ModulePanel::FreeAddon(const ScenarioStep& step) {
+  FreeLibrary(GetModuleHandleA(kAddonLibrary));
+  --host.addon_loads;
+  Note(step, !AddonMapped()          ? "add-on freed by the simulator, and unloaded"
+             : host.addon_loads == 0 ? "add-on freed by the simulator; the module keeps it loaded (it pinned it)"
+                                     : "add-on freed by the simulator; still loaded, as it was loaded more than once");
+  return std::nullopt;
+}
+
+std::optional<Diagnostic> ModulePanel::SetAddonExport(const ScenarioStep& step) {
+  *host.addon_export = step.text.ends_with("null") ? nullptr : host.addon_record;
+  Note(step, std::string("add-on export now holds ") + (*host.addon_export != nullptr ? "its record" : "null"));
+  return std::nullopt;
+}
+
+std::optional<Diagnostic> ModulePanel::SetAddonSeatbelt(const ScenarioStep& step) {
+  host.addon_record->seatbelt_sign = step.value;
+  Note(step, "add-on sets its seat-belt sign to " + std::to_string(step.value));
+  return std::nullopt;
+}
+
+std::optional<Diagnostic> ModulePanel::CreateMainWindow(const ScenarioStep& step) {
+  host.main_window = standin::CreateMainWindow(false);
+  if (host.main_window.handle == nullptr) {
+    return WindowsFailure("Windows could not create the main window");
+  }
+  Note(step, "main window created");
+  return std::nullopt;
+}
+
+std::optional<Diagnostic> ModulePanel::DestroyMainWindow(const ScenarioStep& step) {
+  standin::DestroyMainWindow(host.main_window);
+  Note(step, "main window destroyed");
+  return std::nullopt;
+}
+
+namespace {
+
+void Expect(const std::string& scenario_name, const ScenarioStep& step, bool met, const std::string& expected,
+            const std::string& actual) {
+  TraceExpectation(*host.trace, scenario_name + ":" + std::to_string(step.line) + ": ", step.line, step.text, met,
+                   expected, actual);
+}
+
+}  // namespace
+
+std::optional<Diagnostic> ModulePanel::ExpectVariable(const ScenarioStep& step) {
+  // As a gauge reading it sees it: a variable never written reads 0.
+  const bool written = host.world.panel_variables.count(step.name) != 0;
+  const double value = PanelValueOf(step);
+  Expect(scenario_name_, step, value == step.number, FormatNumber(step.number),
+         FormatNumber(value) + (written ? "" : " (never written)"));
+  return std::nullopt;
+}
+
+std::optional<Diagnostic> ModulePanel::ExpectAddonSeatbelt(const ScenarioStep& step) {
+  const std::string actual = AddonMapped() ? std::to_string(host.addon_record->seatbelt_sign) : "no add-on loaded";
+  Expect(scenario_name_, step, actual == std::to_string(step.value), std::to_string(step.value), actual);
+  return std::nullopt;
+}
+
+std::optional<Diagnostic> ModulePanel::ExpectChords(const ScenarioStep& step) {
+  std::vector<std::string> expected;
+  for (char key : step.chord_keys) {
+    expected.push_back(std::string("Ctrl+Shift+") + key);
+  }
+  Expect(scenario_name_, step, expected == host.chords_received, ChordList(expected), ChordList(host.chords_received));
+  host.chords_received.clear();
+  return std::nullopt;
+}
+
+}  // namespace gauge_host

@@ -1,0 +1,153 @@
+// The check of a parsed scenario: its steps played on a model of the panel that follows
+// only what a later step depends on (the add-on as the host loads and frees it, and as the
+// module pins it once it has found its record; the main window; the gauges on the panel).
+// The host plays the same steps through the same table, so a step that passes here can be
+// played.
+#include <algorithm>
+
+#include "tools/gauge_host/common/text.h"
+#include "tools/gauge_host/scenario/scenario.h"
+#include "tools/gauge_host/scenario/steps.h"
+
+namespace gauge_host {
+
+namespace {
+
+class PanelModel : public StepPlayer {
+ public:
+  explicit PanelModel(const GaugeFiles& gauges) : gauges_(gauges) {}
+
+  std::optional<Diagnostic> SetVariable(const ScenarioStep&) override { return std::nullopt; }
+  std::optional<Diagnostic> SetSimulationVariable(const ScenarioStep&) override { return std::nullopt; }
+  std::optional<Diagnostic> Eval(const ScenarioStep&) override { return std::nullopt; }
+  std::optional<Diagnostic> ExpectVariable(const ScenarioStep&) override { return std::nullopt; }
+  std::optional<Diagnostic> ExpectAddonSeatbelt(const ScenarioStep&) override { return std::nullopt; }
+  std::optional<Diagnostic> ExpectChords(const ScenarioStep&) override { return std::nullopt; }
+
+  std::optional<Diagnostic> AddGauge(const ScenarioStep& step) override {
+    if (OnPanel(step.file)) {
+      return Problem("the gauge " + Shown(step.file) + " is on the panel already");
+    }
+    on_panel_.push_back(step.file);
+    return std::nullopt;
+  }
+
+  std::optional<Diagnostic> Click(const ScenarioStep& step) override {
+    const auto gauge = gauges_.find(step.file);
+    if (!OnPanel(step.file) || gauge == gauges_.end()) {
+      return Problem("the gauge " + Shown(step.file) + " is not on the panel: a step 'gauge " + Shown(step.file) +
+                     "' comes first");
+    }
+    return CheckClick(gauge->second, step.area, step.event);
+  }
+
+  std::optional<Diagnostic> RunFrames(const ScenarioStep&) override {
+    addon_found_ = addon_found_ || (addon_mapped_ && export_holds_record_);
+    return std::nullopt;
+  }
+
+  std::optional<Diagnostic> LoadAddon(const ScenarioStep&) override {
+    if (!addon_mapped_) {
+      addon_mapped_ = true;
+      export_holds_record_ = true;
+    }
+    ++addon_loads_;
+    return std::nullopt;
+  }
+
+  std::optional<Diagnostic> FreeAddon(const ScenarioStep&) override {
+    if (addon_loads_ == 0) {
+      return Problem(addon_mapped_ ? "the scenario has freed every load of the add-on (the module keeps it loaded)"
+                                   : "the add-on is not loaded");
+    }
+    --addon_loads_;
+    addon_mapped_ = addon_loads_ > 0 || addon_found_;
+    return std::nullopt;
+  }
+
+  std::optional<Diagnostic> SetAddonExport(const ScenarioStep& step) override {
+    if (!addon_mapped_) {
+      return AddonNotLoaded();
+    }
+    export_holds_record_ = step.text.ends_with("record");
+    return std::nullopt;
+  }
+
+  std::optional<Diagnostic> SetAddonSeatbelt(const ScenarioStep&) override {
+    if (!addon_mapped_) {
+      return AddonNotLoaded();
+    }
+    return std::nullopt;
+  }
+
+  std::optional<Diagnostic> CreateMainWindow(const ScenarioStep&) override {
+    if (main_window_) {
+      return Problem("the main window is already there");
+    }
+    main_window_ = true;
+    return std::nullopt;
+  }
+
+  std::optional<Diagnostic> DestroyMainWindow(const ScenarioStep&) override {
+    if (!main_window_) {
+      return Problem("there is no main window");
+    }
+    main_window_ = false;
+    return std::nullopt;
+  }
+
+ private:
+  static Diagnostic Problem(const std::string& message) { return {"", {}, Severity::kError, message}; }
+  static Diagnostic AddonNotLoaded() { return Problem("the add-on is not loaded: 'addon load' comes first"); }
+
+  bool OnPanel(const std::string& file) const {
+    return std::find(on_panel_.begin(), on_panel_.end(), file) != on_panel_.end();
+  }
+
+  const GaugeFiles& gauges_;
+  int addon_loads_ = 0;                // by the scenario, not yet freed
+  bool addon_mapped_ = false;          // its library is in the process
+  bool export_holds_record_ = false;   // what a fresh library's export holds
+  bool addon_found_ = false;           // the module found the record and pinned the library
+  bool main_window_ = true;            // a simulator starts with its main window
+  std::vector<std::string> on_panel_;  // the gauge files the scenario's gauge steps put there
+};
+
+}  // namespace
+
+void CheckScenario(Scenario& scenario, const std::string& file_name, const GaugeFiles& gauges) {
+  // Each diagnostic with the scenario's line it is reported at: a gauge's own errors, in
+  // their file, where the step that puts the gauge on the panel stands.
+  std::vector<std::pair<int, Diagnostic>> placed;
+  for (Diagnostic& diagnostic : scenario.diagnostics) {
+    placed.emplace_back(diagnostic.position.line, std::move(diagnostic));
+  }
+  PanelModel model(gauges);
+  for (const ScenarioStep& step : scenario.steps) {
+    if (const auto gauge = gauges.find(step.file); IsStep(step, &StepPlayer::AddGauge) && gauge != gauges.end()) {
+      for (const Diagnostic& error : gauge->second.errors) {
+        placed.emplace_back(step.line, error);
+      }
+    }
+    if (std::optional<Diagnostic> problem = PlayStep(model, step)) {
+      problem->file = file_name;
+      problem->position = {step.line, 0};
+      problem->message = "'" + Shown(step.text) + "': " + problem->message;
+      placed.emplace_back(step.line, std::move(*problem));
+    }
+  }
+  const bool errors = std::any_of(placed.begin(), placed.end(),
+                                  [](const auto& entry) { return entry.second.severity == Severity::kError; });
+  if (FrameCount(scenario) == 0 && !errors) {
+    const int line = scenario.steps.empty() ? 1 : scenario.steps.back().line;
+    placed.emplace_back(line, Diagnostic{file_name, {line, 0}, Severity::kWarning,
+                                         "the scenario runs no frame, so the module does nothing"});
+  }
+  std::stable_sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  scenario.diagnostics.clear();
+  for (auto& entry : placed) {
+    scenario.diagnostics.push_back(std::move(entry.second));
+  }
+}
+
+}  // namespace gauge_host

@@ -1,0 +1,470 @@
+// The table of steps, and the scenario reader, which parses each line by it.
+#include "tools/gauge_host/scenario/steps.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+#include "tools/gauge_host/common/module_variables.h"
+#include "tools/gauge_host/common/text.h"
+#include "tools/gauge_host/scenario/scenario.h"
+#include "tools/gauge_host/script/variable_reference.h"
+
+namespace gauge_host {
+
+namespace {
+
+// In the order --help lists them. Rows that share their words differ in their first
+// argument: a simulation variable is written in parentheses.
+constexpr std::array kStepRows = {
+    StepRow{"set", "NAME VALUE", "a panel gauge writes a variable (decimals allowed)", &StepPlayer::SetVariable},
+    StepRow{"set", "(A:NAME, UNIT) VALUE", "the simulation variable a gauge script reads",
+            &StepPlayer::SetSimulationVariable},
+    StepRow{"frame", "[N]", "runs one frame, or N (1 to 1000000)", &StepPlayer::RunFrames},
+    StepRow{"frames", "N", "runs N frames (1 to 1000000)", &StepPlayer::RunFrames},
+    StepRow{"addon load", "", "the simulator loads the add-on", &StepPlayer::LoadAddon},
+    StepRow{"addon free", "", "the simulator frees it (needs it loaded)", &StepPlayer::FreeAddon},
+    StepRow{"addon export null", "", "its export holds null (needs it loaded)", &StepPlayer::SetAddonExport},
+    StepRow{"addon export record", "", "its export holds its record again (needs it loaded)",
+            &StepPlayer::SetAddonExport},
+    StepRow{"addon seatbelt", "SIGN", "the add-on sets its seat-belt sign (needs it loaded)",
+            &StepPlayer::SetAddonSeatbelt},
+    StepRow{"window create", "", "the main window appears (needs it gone)", &StepPlayer::CreateMainWindow},
+    StepRow{"window destroy", "", "the main window goes (needs it there, as at the start)", &StepPlayer::DestroyMainWindow},
+    StepRow{"expect", "NAME VALUE", "the variable holds VALUE", &StepPlayer::ExpectVariable},
+    StepRow{"expect addon seatbelt", "SIGN", "the add-on's seat-belt sign holds SIGN", &StepPlayer::ExpectAddonSeatbelt},
+    StepRow{"expect chords", "KEYS|none",
+            "the chords received since the last such step,\nsuch as Ctrl+Shift+M Ctrl+Shift+T",
+            &StepPlayer::ExpectChords},
+    StepRow{"gauge", "FILE.xml", "your gauge joins the panel: its <Update> script\nruns every frame, before the module's turn",
+            &StepPlayer::AddGauge},
+    StepRow{"click", "FILE.xml AREA [EVENT]",
+            "runs the <Click> script of AREA (its number from 1,\nor \"its tooltip\") for EVENT (default LeftSingle)",
+            &StepPlayer::Click},
+    StepRow{"eval", "SCRIPT", "runs the rest of the line as a gauge script", &StepPlayer::Eval},
+};
+
+std::vector<std::string_view> Split(std::string_view text) {
+  std::vector<std::string_view> words;
+  while (!text.empty()) {
+    const std::size_t space = std::min(text.find(' '), text.size());
+    words.push_back(text.substr(0, space));
+    text.remove_prefix(std::min(space + 1, text.size()));
+  }
+  return words;
+}
+
+// "a, b or c".
+std::string Alternatives(const std::vector<std::string>& items) {
+  std::string text;
+  for (std::size_t index = 0; index < items.size(); ++index) {
+    text += (index == 0 ? "" : index + 1 == items.size() ? " or " : ", ") + items[index];
+  }
+  return text;
+}
+
+// "a, b and c".
+std::string Together(const std::vector<std::string>& items) {
+  std::string text;
+  for (std::size_t index = 0; index < items.size(); ++index) {
+    text += (index == 0 ? "" : index + 1 == items.size() ? " and " : ", ") + items[index];
+  }
+  return text;
+}
+
+struct LineWords {
+  std::string text;  // the line without its comment
+  std::vector<std::string> words;
+  std::vector<std::size_t> offsets;
+};
+
+// Splits a line at white space, ending it at a '#'; a tooltip in double quotes or a
+// variable in parentheses is one word, spaces and all.
+LineWords SplitLine(const std::string& line) {
+  LineWords split;
+  std::size_t at = 0;
+  const auto space = [&] { return line[at] == ' ' || line[at] == '\t' || line[at] == '\r'; };
+  while (at < line.size() && line[at] != '#') {
+    if (space()) {
+      ++at;
+      continue;
+    }
+    const std::size_t start = at;
+    char closing = 0;
+    for (; at < line.size() && (closing != 0 || (!space() && line[at] != '#')); ++at) {
+      if (closing == 0 && (line[at] == '"' || line[at] == '(')) {
+        closing = line[at] == '"' ? '"' : ')';
+      } else if (line[at] == closing) {
+        closing = 0;
+      }
+    }
+    split.words.push_back(line.substr(start, at - start));
+    split.offsets.push_back(start);
+  }
+  split.text = line.substr(0, at);
+  return split;
+}
+
+bool IsVariableName(std::string_view name) {
+  return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+  });
+}
+
+// The placeholders of a row's arguments: "(A:NAME, UNIT) VALUE" is two.
+std::vector<std::string_view> Placeholders(std::string_view arguments) {
+  std::vector<std::string_view> placeholders;
+  while (!arguments.empty()) {
+    const std::size_t end = arguments.starts_with('(') ? arguments.find(')') + 1 : arguments.find(' ');
+    placeholders.push_back(arguments.substr(0, end));
+    arguments.remove_prefix(std::min(end == std::string_view::npos ? arguments.size() : end + 1, arguments.size()));
+  }
+  return placeholders;
+}
+
+// What a placeholder stands for, in a message that says it is missing.
+std::string Described(std::string_view placeholder) {
+  static constexpr std::pair<std::string_view, std::string_view> kDescriptions[] = {
+      {"NAME", "a variable name"},
+      {"VALUE", "a number"},
+      {"(A:NAME, UNIT)", "a simulation variable, (A:NAME, UNIT)"},
+      {"SIGN", "a number"},
+      {"N", "a number of frames"},
+      {"FILE.xml", "the gauge's file, such as gauges/Tvl_Commands.xml"},
+      {"AREA", "the area's number or \"tooltip\""},
+      {"SCRIPT", "a script"},
+      {"KEYS|none", "none or chords such as Ctrl+Shift+M"},
+  };
+  for (const auto& [known, description] : kDescriptions) {
+    if (known == placeholder) {
+      return std::string(description);
+    }
+  }
+  return std::string(placeholder);
+}
+
+// Parses one line's words into a step by the table, or reports why it cannot.
+class LineReader {
+ public:
+  LineReader(const std::string& file_name, int line, const LineWords& words, Scenario& scenario)
+      : file_name_(file_name), line_(line), words_(words.words), offsets_(words.offsets), text_(words.text),
+        scenario_(scenario) {}
+
+  void Read(std::string text) {
+    ScenarioStep step;
+    step.line = line_;
+    step.text = std::move(text);
+    step.row = FindRow();
+    if (step.row == nullptr) {
+      return;
+    }
+    next_ = Split(step.row->words).size();
+    for (const std::string_view placeholder : Placeholders(step.row->arguments)) {
+      if (!ReadArgument(step, placeholder)) {
+        return;
+      }
+    }
+    if (next_ < words_.size()) {
+      Error("unexpected '" + Shown(words_[next_]) + "' at the end of the step");
+      return;
+    }
+    scenario_.steps.push_back(std::move(step));
+  }
+
+ private:
+  // How many of the row's words the line starts with.
+  std::size_t WordsInCommon(const StepRow& row) const {
+    const std::vector<std::string_view> row_words = Split(row.words);
+    std::size_t count = 0;
+    while (count < row_words.size() && count < words_.size() && row_words[count] == words_[count]) {
+      ++count;
+    }
+    return count;
+  }
+
+  // The row the line's words name: of the rows whose words all start the line, the one
+  // with the most; of two with as many, the one whose first argument is written as the
+  // next word is. Where the words only start some rows, the error says what may follow.
+  const StepRow* FindRow() {
+    const StepRow* best = nullptr;
+    std::size_t best_words = 0;
+    std::size_t known = 0;  // the most of the line's words that start some row
+    for (const StepRow& row : kStepRows) {
+      const std::size_t common = WordsInCommon(row);
+      known = std::max(known, common);
+      if (common == 0 || common != Split(row.words).size()) {
+        continue;
+      }
+      const bool parenthesised = row.arguments.starts_with('(');
+      const bool next_parenthesised = common < words_.size() && words_[common].starts_with('(');
+      if (common > best_words || (common == best_words && parenthesised == next_parenthesised)) {
+        best = &row;
+        best_words = common;
+      }
+    }
+    if (known == 0) {
+      std::vector<std::string> verbs;
+      for (const StepRow& row : kStepRows) {
+        const std::string verb(Split(row.words).front());
+        if (std::find(verbs.begin(), verbs.end(), verb) == verbs.end()) {
+          verbs.push_back(verb);
+        }
+      }
+      Error("unknown step '" + Shown(words_[0]) + "' (did you mean '" + Closest(words_[0], verbs) +
+            "'?); the steps are " + Together(verbs));
+      return nullptr;
+    }
+    // A row is taken when nothing longer starts as the line does, or when the line goes on
+    // to its arguments; "expect" alone could begin three steps.
+    if (best != nullptr && best_words == known &&
+        (best_words < words_.size() || !HasLongerRow(known) || best->arguments.empty() ||
+         best->arguments.starts_with('['))) {
+      return best;
+    }
+    std::vector<std::string> follows;
+    for (const StepRow& row : kStepRows) {
+      if (WordsInCommon(row) < known) {
+        continue;
+      }
+      const std::vector<std::string_view> row_words = Split(row.words);
+      std::string rest;
+      for (std::size_t index = known; index < row_words.size(); ++index) {
+        rest += (rest.empty() ? "" : " ") + std::string(row_words[index]);
+      }
+      rest += (rest.empty() || row.arguments.empty() ? "" : " ") + std::string(row.arguments);
+      follows.push_back(rest);
+    }
+    Error("'" + Said(known) + "' is followed by " + Alternatives(follows) +
+          (known < words_.size() ? ", not '" + Shown(words_[known]) + "'" : ""));
+    return nullptr;
+  }
+
+  // Whether some row has more words than the count and starts as the line does.
+  bool HasLongerRow(std::size_t count) const {
+    return std::any_of(kStepRows.begin(), kStepRows.end(), [&](const StepRow& row) {
+      return Split(row.words).size() > count && WordsInCommon(row) >= count;
+    });
+  }
+
+  // The line's first words, as the designer wrote them.
+  std::string Said(std::size_t count) const {
+    std::string said;
+    for (std::size_t index = 0; index < count && index < words_.size(); ++index) {
+      said += (said.empty() ? "" : " ") + Shown(words_[index]);
+    }
+    return said;
+  }
+
+  // Reads the words the placeholder stands for; false after an error.
+  bool ReadArgument(ScenarioStep& step, std::string_view placeholder) {
+    if (next_ >= words_.size()) {
+      if (placeholder == "[EVENT]") {
+        step.event = "LeftSingle";  // a click without an event is a left click
+      }
+      return placeholder.starts_with('[') || Error("'" + Said(next_) + "' needs " + Described(placeholder));
+    }
+    if (placeholder == "KEYS|none") {
+      return Chords(step.chord_keys);
+    }
+    const std::string& word = words_[next_];
+    const std::size_t offset = offsets_[next_];
+    ++next_;
+    if (placeholder == "NAME") {
+      return Name(word, step.name);
+    }
+    if (placeholder == "VALUE") {
+      return Decimal(word, step.number);
+    }
+    if (placeholder == "(A:NAME, UNIT)") {
+      return SimulationVariable(word, step.name);
+    }
+    if (placeholder == "SIGN") {
+      return Whole(word, step.value);
+    }
+    if (placeholder == "N" || placeholder == "[N]") {
+      return FrameCount(word, step.frames);
+    }
+    if (placeholder == "SCRIPT") {
+      next_ = words_.size();
+      return Script(offset, step.script);
+    }
+    std::string& text = placeholder == "FILE.xml" ? step.file : placeholder == "AREA" ? step.area : step.event;
+    text = word;
+    return true;
+  }
+
+  bool Name(const std::string& name, std::string& taken) {
+    if (name.size() > 2 && (name[0] == 'L' || name[0] == 'l') && name[1] == ':' && IsVariableName(name.substr(2))) {
+      return Error("'" + Shown(name) + "' is not a variable name: write it without 'L:', as '" + Shown(name.substr(2)) +
+                   "'");
+    }
+    if (!IsVariableName(name)) {
+      return Error("'" + Shown(name) + "' is not a variable name: use letters, digits and underscores");
+    }
+    if (!IsModuleVariable(name)) {
+      Warning("'" + Shown(name) + "' is not one of the module's variables; the closest is '" +
+              ClosestModuleVariable(name) + "'");
+    }
+    taken = name;
+    return true;
+  }
+
+  // (A:NAME, UNIT), as a script reads it.
+  bool SimulationVariable(const std::string& word, std::string& name) {
+    const std::optional<VariableToken> token =
+        word.starts_with('(') && word.ends_with(')') ? ReadVariableToken(word) : std::nullopt;
+    if (token && token->kind == "A" && !token->name.empty() && !token->unit.empty()) {
+      name = token->name;
+      return true;
+    }
+    return Error("'" + Shown(word) + "' is not a simulation variable: write (A:NAME, UNIT), or a panel "
+                 "variable's name alone");
+  }
+
+  // A number as scripts write it, within the 32 bits the module reads.
+  bool Decimal(const std::string& word, double& value) {
+    const std::optional<double> number = ParseNumber(word[0] == '+' ? std::string_view(word).substr(1) : word);
+    if (!number) {
+      return Error("'" + Shown(word) + "' is not a number");
+    }
+    if (*number < std::numeric_limits<std::int32_t>::min() || *number > std::numeric_limits<std::int32_t>::max()) {
+      return Error("'" + Shown(word) + "' is beyond 32 bits: a value is from -2147483648 to 2147483647");
+    }
+    value = *number;
+    return true;
+  }
+
+  bool Whole(const std::string& word, std::int32_t& value) {
+    std::size_t digits = word[0] == '-' || word[0] == '+' ? 1 : 0;
+    if (digits == word.size() || !std::all_of(word.begin() + static_cast<std::ptrdiff_t>(digits), word.end(),
+                                              [](char c) { return c >= '0' && c <= '9'; })) {
+      return Error("'" + Shown(word) + "' is not a whole number");
+    }
+    std::int64_t magnitude = 0;
+    for (; digits < word.size() && magnitude <= (std::int64_t{1} << 32); ++digits) {
+      magnitude = magnitude * 10 + (word[digits] - '0');
+    }
+    const std::int64_t signed_value = word[0] == '-' ? -magnitude : magnitude;
+    if (signed_value < std::numeric_limits<std::int32_t>::min() ||
+        signed_value > std::numeric_limits<std::int32_t>::max()) {
+      return Error("'" + Shown(word) + "' is beyond 32 bits: a value is from -2147483648 to 2147483647");
+    }
+    value = static_cast<std::int32_t>(signed_value);
+    return true;
+  }
+
+  bool FrameCount(const std::string& word, std::uint32_t& frames) {
+    std::int32_t count = 0;
+    if (!Whole(word, count)) {
+      return false;
+    }
+    if (count < 1 || static_cast<std::uint32_t>(count) > kMostFramesInAStep) {
+      return Error("a frame count is from 1 to " + std::to_string(kMostFramesInAStep) + ", not " + Shown(word));
+    }
+    frames = static_cast<std::uint32_t>(count);
+    return true;
+  }
+
+  bool Script(std::size_t offset, gauge_host::Script& script) {
+    script = CompileScript(TextAt(std::string_view(text_).substr(offset), {line_, static_cast<int>(offset) + 1}),
+                           {file_name_, "the eval step"}, 0);
+    scenario_.diagnostics.insert(scenario_.diagnostics.end(), script.errors.begin(), script.errors.end());
+    return script.errors.empty();
+  }
+
+  // KEYS|none: the chords from the current word to the end of the line.
+  bool Chords(std::string& keys) {
+    if (words_[next_] == "none") {
+      ++next_;
+      return true;
+    }
+    for (; next_ < words_.size(); ++next_) {
+      const std::string& chord = words_[next_];
+      const std::string_view prefix = "ctrl+shift+";
+      if (chord.size() != prefix.size() + 1 || Lowered(chord).compare(0, prefix.size(), prefix) != 0 ||
+          !IsVariableName(chord.substr(chord.size() - 1)) || chord.back() == '_') {
+        return Error("'" + Shown(chord) + "' is not a chord: write Ctrl+Shift+ and one letter or digit");
+      }
+      const char key = chord.back() >= 'a' && chord.back() <= 'z' ? static_cast<char>(chord.back() - 'a' + 'A')
+                                                                  : chord.back();
+      if (SwitchRowOfKey(key) == nullptr) {
+        Warning(std::string("no variable sends Ctrl+Shift+") + key + ", so the window never receives it");
+      }
+      keys += key;
+    }
+    return true;
+  }
+
+  bool Error(const std::string& message) {
+    scenario_.diagnostics.push_back({file_name_, {line_, 0}, Severity::kError, message});
+    return false;
+  }
+
+  void Warning(const std::string& message) {
+    scenario_.diagnostics.push_back({file_name_, {line_, 0}, Severity::kWarning, message});
+  }
+
+  const std::string& file_name_;
+  int line_;
+  std::vector<std::string> words_;
+  std::vector<std::size_t> offsets_;  // of each word in text_
+  std::string text_;                  // the line, without its comment
+  Scenario& scenario_;
+  std::size_t next_ = 0;  // the word the next argument is read from
+};
+
+}  // namespace
+
+std::optional<Diagnostic> PlayStep(StepPlayer& player, const ScenarioStep& step) { return (player.*step.row->play)(step); }
+
+bool IsStep(const ScenarioStep& step, PlayFunction play) { return step.row->play == play; }
+
+std::string StepsHelp() {
+  std::string help;
+  for (const StepRow& row : kStepRows) {
+    std::string usage = "  " + std::string(row.words) + (row.arguments.empty() ? "" : " " + std::string(row.arguments));
+    usage.resize(std::max<std::size_t>(usage.size() + 1, 32), ' ');
+    std::string_view text = row.help;
+    for (bool first = true; !text.empty(); first = false) {
+      const std::size_t end = std::min(text.find('\n'), text.size());
+      help += (first ? usage : std::string(32, ' ')) + std::string(text.substr(0, end)) + "\n";
+      text.remove_prefix(std::min(end + 1, text.size()));
+    }
+  }
+  return help;
+}
+
+std::uint64_t FrameCount(const Scenario& scenario) {
+  std::uint64_t frames = 0;
+  for (const ScenarioStep& step : scenario.steps) {
+    frames += IsStep(step, &StepPlayer::RunFrames) ? step.frames : 0;
+  }
+  return frames;
+}
+
+Scenario ParseScenario(std::string_view text, const std::string& file_name) {
+  Scenario scenario;
+  // Notepad starts a UTF-8 file with a byte-order mark; its "Unicode" is UTF-16.
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+    text.remove_prefix(3);
+  } else if (text.substr(0, 2) == "\xFF\xFE" || text.substr(0, 2) == "\xFE\xFF") {
+    scenario.diagnostics.push_back({file_name, {1, 0}, Severity::kError, "saved as UTF-16: save it as UTF-8"});
+    return scenario;
+  }
+  int line_number = 0;
+  for (std::size_t start = 0; start <= text.size();) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    const std::string line(text.substr(start, end - start));
+    start = end + 1;
+    ++line_number;
+    const LineWords words = SplitLine(line);
+    if (!words.words.empty()) {
+      const std::size_t last = words.text.find_last_not_of(" \t\r");
+      LineReader(file_name, line_number, words, scenario)
+          .Read(words.text.substr(words.offsets[0], last - words.offsets[0] + 1));
+    }
+  }
+  return scenario;
+}
+
+}  // namespace gauge_host

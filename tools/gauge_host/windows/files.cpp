@@ -1,0 +1,107 @@
+#include "tools/gauge_host/windows/files.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "tools/gauge_host/common/text.h"
+
+namespace gauge_host {
+
+std::wstring Wide(std::string_view utf8) {
+  const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
+  return wide;
+}
+
+std::string Utf8(std::wstring_view wide) {
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size, nullptr, nullptr);
+  return utf8;
+}
+
+std::vector<std::string> CommandLineArguments() {
+  int count = 0;
+  wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> utf8;
+  for (int index = 1; index < count; ++index) {
+    utf8.push_back(Utf8(arguments[index]));
+  }
+  LocalFree(arguments);
+  return utf8;
+}
+
+std::string ExecutableDirectory() {
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  const std::string program = Utf8(std::wstring_view(path, length));
+  return program.substr(0, program.find_last_of("\\/"));
+}
+
+std::optional<Diagnostic> FileProblem(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    return std::nullopt;
+  }
+  return Diagnostic{Shown(path, 4 * kShownCharacters), {}, Severity::kError,
+                    attributes == INVALID_FILE_ATTRIBUTES ? "no such file" : "is a directory"};
+}
+
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::optional<Diagnostic> ReadWholeFile(const std::string& path, std::string& contents) {
+  if (std::optional<Diagnostic> problem = FileProblem(path)) {
+    return problem;
+  }
+  std::FILE* file = _wfopen(Wide(path).c_str(), L"rb");
+  if (file == nullptr) {
+    return Diagnostic{Shown(path, 4 * kShownCharacters), {}, Severity::kError, "cannot be read"};
+  }
+  char buffer[1 << 14];
+  for (std::size_t read; (read = std::fread(buffer, 1, sizeof buffer, file)) != 0;) {
+    contents.append(buffer, read);
+  }
+  std::fclose(file);
+  return std::nullopt;
+}
+
+std::vector<std::string> FilesInFolder(const std::string& folder, std::string_view extension) {
+  // Joined as Windows joins paths, unless the folder was written with forward slashes.
+  const std::string separator = folder.find('/') != std::string::npos ? "/" : "\\";
+  const std::string prefix = folder.ends_with('\\') || folder.ends_with('/') ? folder : folder + separator;
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(Wide(prefix + "*" + std::string(extension)).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) {
+    return names;
+  }
+  do {
+    const std::string name = Utf8(found.cFileName);
+    // "*.scn" also matches longer extensions through their short names ("a.scnx").
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && name.size() > extension.size() &&
+        SameIgnoringCase(std::string_view(name).substr(name.size() - extension.size()), extension)) {
+      names.push_back(name);
+    }
+  } while (FindNextFileW(search, &found) != 0);
+  FindClose(search);
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    const std::string folded_a = Lowered(a);
+    const std::string folded_b = Lowered(b);
+    return folded_a != folded_b ? folded_a < folded_b : a < b;
+  });
+  for (std::string& name : names) {
+    name = prefix + name;
+  }
+  return names;
+}
+
+}  // namespace gauge_host

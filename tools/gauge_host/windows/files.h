@@ -1,0 +1,37 @@
+// The gauge host's calls to Windows for files, folders, its command line and text
+// encodings, in one place: inside the host every text is UTF-8; at Windows' boundary it
+// becomes UTF-16, so that any name a designer gives works whatever the code page.
+// Windows only.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tools/gauge_host/common/diagnostic.h"
+
+namespace gauge_host {
+
+std::wstring Wide(std::string_view utf8);
+std::string Utf8(std::wstring_view wide);
+
+// The arguments after the program's name, as typed.
+std::vector<std::string> CommandLineArguments();
+
+// The folder the host's program is in.
+std::string ExecutableDirectory();
+
+// Why a path cannot be read as a file ("no such file", "is a directory"), or nothing.
+std::optional<Diagnostic> FileProblem(const std::string& path);
+
+bool IsFolder(const std::string& path);
+
+// The file's bytes, appended to contents; or why there are none.
+std::optional<Diagnostic> ReadWholeFile(const std::string& path, std::string& contents);
+
+// The files of a folder whose names end in the extension (".scn"), in name order, each
+// joined to the folder as it was written.
+std::vector<std::string> FilesInFolder(const std::string& folder, std::string_view extension);
+
+}  // namespace gauge_host
