@@ -95,83 +95,117 @@ std::vector<Diagnostic> CheckReferences(const std::vector<PlacedReference>& refe
   return findings;
 }
 
-std::vector<Diagnostic> CheckPanelConfig(std::string_view text, const std::string& file) {
+namespace {
+
+// A panel configuration read line by line: its windows, whether each starts hidden, and
+// the lines that name the module's gauge.
+class PanelConfigReader {
+ public:
+  explicit PanelConfigReader(const std::string& file) : file_(file) {}
+
+  // A line without its line break; column is where its value starts, for a setting.
+  void Read(std::string_view raw, int line_number) {
+    line_number_ = line_number;
+    const std::string_view line = Trimmed(raw);
+    if (line.empty() || line.starts_with(';') || line.starts_with("//")) {
+      return;
+    }
+    if (line.starts_with('[') && line.ends_with(']')) {
+      window_ = std::string(line.substr(1, line.size() - 2));
+      return;
+    }
+    if (line.find('=') == std::string_view::npos) {
+      Add(Severity::kError, 1, "this line is not a [section], a setting NAME=VALUE or a comment");
+      return;
+    }
+    const std::string_view key = Trimmed(line.substr(0, line.find('=')));
+    const std::string_view value = Trimmed(line.substr(line.find('=') + 1));
+    const int column = static_cast<int>(raw.find(value.empty() ? "=" : value) + 1);
+    if (SameIgnoringCase(key, "visible")) {
+      hidden_[window_] = value == "0";
+    }
+    if (SameIgnoringCase(key.substr(0, 5), "gauge")) {
+      ReadGaugeLine(key, value, column);
+    }
+  }
+
+  std::vector<Diagnostic> Findings() {
+    if (module_lines_.empty() && !misspelt_) {
+      findings_.push_back({file_, {1, 1}, Severity::kError,
+                           "no line for " + std::string(kPanelGaugeEntry) +
+                               ", so the module never runs: add gaugeNN=" + std::string(kPanelGaugeEntry) +
+                               ", 0, 0, 1, 1 to a window that is always drawn"});
+    }
+    const bool all_hidden = std::all_of(module_lines_.begin(), module_lines_.end(),
+                                        [&](const GaugeLine& line) { return hidden_[line.window]; });
+    for (std::size_t index = 0; index < module_lines_.size(); ++index) {
+      const GaugeLine& line = module_lines_[index];
+      if (all_hidden) {
+        findings_.push_back({file_, line.position, Severity::kWarning,
+                             "[" + line.window + "] starts hidden (visible=0): the module runs only while this window "
+                                                 "is drawn"});
+      }
+      if (index > 0) {
+        findings_.push_back({file_, line.position, Severity::kNote,
+                             "Switches is also in [" + module_lines_[0].window + "] (line " +
+                                 std::to_string(module_lines_[0].position.line) +
+                                 "): the windows share the module's state, so this is safe"});
+      }
+    }
+    return std::move(findings_);
+  }
+
+ private:
   struct GaugeLine {
     SourcePosition position;
     std::string window;
   };
-  std::vector<Diagnostic> findings;
-  std::vector<GaugeLine> module_lines;
-  std::map<std::string, bool> hidden;  // windows by name, whether they start hidden
-  std::string window;
-  bool misspelt = false;
+
+  // gaugeNN=FILE!GAUGE, X, Y[, W, H]
+  void ReadGaugeLine(std::string_view key, std::string_view value, int column) {
+    const std::size_t comma = value.find(',');
+    const std::string_view gauge = Trimmed(value.substr(0, comma));
+    std::vector<std::string_view> fields;
+    for (std::size_t at = comma; at != std::string_view::npos; at = value.find(',', at + 1)) {
+      fields.push_back(Trimmed(value.substr(at + 1, value.find(',', at + 1) - at - 1)));
+    }
+    const auto number = [](std::string_view field) {
+      return !field.empty() && field.find_first_not_of("-0123456789") == std::string_view::npos;
+    };
+    if (gauge.empty() || fields.size() < 2 || !number(fields[0]) || !number(fields[1])) {
+      Add(Severity::kError, column, "malformed gauge line: write " + std::string(key) + "=FILE!GAUGE, X, Y[, W, H]");
+    } else if (SameIgnoringCase(gauge, kPanelGaugeEntry)) {
+      module_lines_.push_back({{line_number_, column}, window_});
+    } else if (EditDistance(gauge, kPanelGaugeEntry) <= 4) {
+      misspelt_ = true;
+      Add(Severity::kError, column,
+          "'" + std::string(gauge) + "' names no gauge of the module: write " + std::string(kPanelGaugeEntry));
+    }
+  }
+
+  void Add(Severity severity, int column, const std::string& message) {
+    findings_.push_back({file_, {line_number_, column}, severity, message});
+  }
+
+  const std::string& file_;
+  int line_number_ = 0;
+  std::string window_;
+  std::map<std::string, bool> hidden_;  // windows by name, whether they start hidden
+  std::vector<GaugeLine> module_lines_;
+  bool misspelt_ = false;
+  std::vector<Diagnostic> findings_;
+};
+
+}  // namespace
+
+std::vector<Diagnostic> CheckPanelConfig(std::string_view text, const std::string& file) {
+  PanelConfigReader reader(file);
   int line_number = 0;
   for (std::size_t start = 0, end = 0; start < text.size(); start = end + 1) {
-    ++line_number;
     end = std::min(text.find('\n', start), text.size());
-    const std::string_view line = Trimmed(text.substr(start, end - start));
-    const auto add = [&](Severity severity, int column, const std::string& message) {
-      findings.push_back({file, {line_number, column}, severity, message});
-    };
-    if (line.empty() || line.starts_with(';') || line.starts_with("//")) {
-      // nothing to check
-    } else if (line.starts_with('[') && line.ends_with(']')) {
-      window = std::string(line.substr(1, line.size() - 2));
-    } else if (line.find('=') == std::string_view::npos) {
-      add(Severity::kError, 1, "this line is not a [section], a setting NAME=VALUE or a comment");
-    } else {
-      const std::string_view key = Trimmed(line.substr(0, line.find('=')));
-      const std::string_view value = Trimmed(line.substr(line.find('=') + 1));
-      const int column = static_cast<int>(text.substr(start).find(value.empty() ? "=" : value) + 1);
-      if (SameIgnoringCase(key, "visible")) {
-        hidden[window] = value == "0";
-      }
-      if (!SameIgnoringCase(key.substr(0, 5), "gauge")) {
-        continue;
-      }
-      const std::size_t comma = value.find(',');
-      const std::string_view gauge = Trimmed(value.substr(0, comma));
-      std::vector<std::string_view> fields;
-      for (std::size_t at = comma; at != std::string_view::npos; at = value.find(',', at + 1)) {
-        fields.push_back(Trimmed(value.substr(at + 1, value.find(',', at + 1) - at - 1)));
-      }
-      const auto number = [](std::string_view field) {
-        return !field.empty() && field.find_first_not_of("-0123456789") == std::string_view::npos;
-      };
-      if (gauge.empty() || fields.size() < 2 || !number(fields[0]) || !number(fields[1])) {
-        add(Severity::kError, column, "malformed gauge line: write " + std::string(key) + "=FILE!GAUGE, X, Y[, W, H]");
-      } else if (SameIgnoringCase(gauge, kPanelGaugeEntry)) {
-        module_lines.push_back({{line_number, column}, window});
-      } else if (EditDistance(gauge, kPanelGaugeEntry) <= 4) {
-        misspelt = true;
-        add(Severity::kError, column,
-            "'" + std::string(gauge) + "' names no gauge of the module: write " + std::string(kPanelGaugeEntry));
-      }
-    }
+    reader.Read(text.substr(start, end - start), ++line_number);
   }
-  if (module_lines.empty() && !misspelt) {
-    findings.push_back({file, {1, 1}, Severity::kError,
-                        "no line for " + std::string(kPanelGaugeEntry) +
-                            ", so the module never runs: add gaugeNN=" + std::string(kPanelGaugeEntry) +
-                            ", 0, 0, 1, 1 to a window that is always drawn"});
-  }
-  const bool all_hidden = std::all_of(module_lines.begin(), module_lines.end(),
-                                      [&](const GaugeLine& line) { return hidden[line.window]; });
-  for (std::size_t index = 0; index < module_lines.size(); ++index) {
-    const GaugeLine& line = module_lines[index];
-    if (all_hidden) {
-      findings.push_back({file, line.position, Severity::kWarning,
-                          "[" + line.window + "] starts hidden (visible=0): the module runs only while this window "
-                                              "is drawn"});
-    }
-    if (index > 0) {
-      findings.push_back({file, line.position, Severity::kNote,
-                          "Switches is also in [" + module_lines[0].window + "] (line " +
-                              std::to_string(module_lines[0].position.line) +
-                              "): the windows share the module's state, so this is safe"});
-    }
-  }
-  return findings;
+  return reader.Findings();
 }
 
 std::string Report(CheckSummary summary) {

@@ -59,7 +59,7 @@ struct OptionRow {
   TakeValue take;
 };
 
-const OptionRow kOptionRows[] = {
+constexpr OptionRow kOptionRows[] = {
     {"--gau", "a FILE", false,
      [](const std::string& value, Options& options) {
        options.gau_path = value;
@@ -81,7 +81,7 @@ const OptionRow kOptionRows[] = {
     {"--instances", "a number N", false,
      [](const std::string& value, Options& options) {
        const bool digits = !value.empty() && value.size() <= 2 &&
-                           std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
+                           std::all_of(value.begin(), value.end(), IsDigit);
        const int count = digits ? std::stoi(value) : 0;
        if (count < 1 || count > kMostInstances) {
          return "--instances is from 1 to " + std::to_string(kMostInstances) + ", not '" + Shown(value) + "'";
@@ -111,6 +111,19 @@ const OptionRow* FindOption(const std::string& argument) {
   return nullptr;
 }
 
+// Why an option cannot be given after those given before it.
+std::optional<std::string> ClashWithEarlier(const OptionRow& row, const std::vector<const OptionRow*>& given) {
+  for (const OptionRow* earlier : given) {
+    if (earlier == &row) {
+      return std::string(row.name) + " is given twice";
+    }
+    if (earlier->chooses_trace && row.chooses_trace) {
+      return std::string(earlier->name) + " and " + row.name + " both choose the trace: give one";
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
@@ -138,13 +151,8 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
     if (row == nullptr) {
       return fail("unknown option '" + Shown(argument) + "'");
     }
-    for (const OptionRow* earlier : given) {
-      if (earlier == row) {
-        return fail(std::string(row->name) + " is given twice");
-      }
-      if (earlier->chooses_trace && row->chooses_trace) {
-        return fail(std::string(earlier->name) + " and " + row->name + " both choose the trace: give one");
-      }
+    if (std::optional<std::string> clash = ClashWithEarlier(*row, given)) {
+      return fail(*clash);
     }
     given.push_back(row);
     std::string value;

@@ -69,6 +69,8 @@ std::string Counted(std::uint64_t count, std::string_view noun) {
   return std::to_string(count) + " " + std::string(noun) + (count == 1 ? "" : "s");
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
 std::string_view Trimmed(std::string_view text) {
@@ -95,7 +97,7 @@ std::string Lowered(std::string_view text) {
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerLetter(x) == LowerLetter(y); });
+         std::equal(a.begin(), a.end(), b.begin(), [](char a, char b) { return LowerLetter(a) == LowerLetter(b); });
 }
 
 std::size_t EditDistance(std::string_view a, std::string_view b) {

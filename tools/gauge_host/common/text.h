@@ -20,6 +20,8 @@ std::string Shown(std::string_view text, std::size_t limit = kShownCharacters);
 // "1 frame", "2 frames": the count and the noun, the plural made with "s".
 std::string Counted(std::uint64_t count, std::string_view noun);
 
+bool IsDigit(char c);
+
 // White space as the panel's files and the calculator take it: space, tab, line breaks.
 bool IsSpace(char c);
 std::string_view Trimmed(std::string_view text);

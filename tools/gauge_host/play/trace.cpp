@@ -216,7 +216,7 @@ RunSummary TraceSummary(Trace& trace, const std::string& scenario_name) {
     result = std::to_string(unmet) + " of " + Counted(expectations, "expectation") + " not met (" +
              (unmet == 1 ? "line " : "lines ") + lines + ")";
   }
-  const RunSummary summary = SummaryOf(trace, unmet == 0 ? RunSummary::Outcome::kAllMet : RunSummary::Outcome::kUnmet,
+  RunSummary summary = SummaryOf(trace, unmet == 0 ? RunSummary::Outcome::kAllMet : RunSummary::Outcome::kUnmet,
                                        scenario_name + ": " + result + "; " + CountsText(trace));
   std::fprintf(trace.out, "%s\n", summary.line.c_str());
   return summary;

@@ -17,12 +17,12 @@ class PanelModel : public StepPlayer {
  public:
   explicit PanelModel(const GaugeFiles& gauges) : gauges_(gauges) {}
 
-  std::optional<Diagnostic> SetVariable(const ScenarioStep&) override { return std::nullopt; }
-  std::optional<Diagnostic> SetSimulationVariable(const ScenarioStep&) override { return std::nullopt; }
-  std::optional<Diagnostic> Eval(const ScenarioStep&) override { return std::nullopt; }
-  std::optional<Diagnostic> ExpectVariable(const ScenarioStep&) override { return std::nullopt; }
-  std::optional<Diagnostic> ExpectAddonSeatbelt(const ScenarioStep&) override { return std::nullopt; }
-  std::optional<Diagnostic> ExpectChords(const ScenarioStep&) override { return std::nullopt; }
+  std::optional<Diagnostic> SetVariable(const ScenarioStep& /*step*/) override { return std::nullopt; }
+  std::optional<Diagnostic> SetSimulationVariable(const ScenarioStep& /*step*/) override { return std::nullopt; }
+  std::optional<Diagnostic> Eval(const ScenarioStep& /*step*/) override { return std::nullopt; }
+  std::optional<Diagnostic> ExpectVariable(const ScenarioStep& /*step*/) override { return std::nullopt; }
+  std::optional<Diagnostic> ExpectAddonSeatbelt(const ScenarioStep& /*step*/) override { return std::nullopt; }
+  std::optional<Diagnostic> ExpectChords(const ScenarioStep& /*step*/) override { return std::nullopt; }
 
   std::optional<Diagnostic> AddGauge(const ScenarioStep& step) override {
     if (OnPanel(step.file)) {
@@ -41,12 +41,12 @@ class PanelModel : public StepPlayer {
     return CheckClick(gauge->second, step.area, step.event);
   }
 
-  std::optional<Diagnostic> RunFrames(const ScenarioStep&) override {
+  std::optional<Diagnostic> RunFrames(const ScenarioStep& /*step*/) override {
     addon_found_ = addon_found_ || (addon_mapped_ && export_holds_record_);
     return std::nullopt;
   }
 
-  std::optional<Diagnostic> LoadAddon(const ScenarioStep&) override {
+  std::optional<Diagnostic> LoadAddon(const ScenarioStep& /*step*/) override {
     if (!addon_mapped_) {
       addon_mapped_ = true;
       export_holds_record_ = true;
@@ -55,7 +55,7 @@ class PanelModel : public StepPlayer {
     return std::nullopt;
   }
 
-  std::optional<Diagnostic> FreeAddon(const ScenarioStep&) override {
+  std::optional<Diagnostic> FreeAddon(const ScenarioStep& /*step*/) override {
     if (addon_loads_ == 0) {
       return Problem(addon_mapped_ ? "the scenario has freed every load of the add-on (the module keeps it loaded)"
                                    : "the add-on is not loaded");
@@ -73,14 +73,14 @@ class PanelModel : public StepPlayer {
     return std::nullopt;
   }
 
-  std::optional<Diagnostic> SetAddonSeatbelt(const ScenarioStep&) override {
+  std::optional<Diagnostic> SetAddonSeatbelt(const ScenarioStep& /*step*/) override {
     if (!addon_mapped_) {
       return AddonNotLoaded();
     }
     return std::nullopt;
   }
 
-  std::optional<Diagnostic> CreateMainWindow(const ScenarioStep&) override {
+  std::optional<Diagnostic> CreateMainWindow(const ScenarioStep& /*step*/) override {
     if (main_window_) {
       return Problem("the main window is already there");
     }
@@ -88,7 +88,7 @@ class PanelModel : public StepPlayer {
     return std::nullopt;
   }
 
-  std::optional<Diagnostic> DestroyMainWindow(const ScenarioStep&) override {
+  std::optional<Diagnostic> DestroyMainWindow(const ScenarioStep& /*step*/) override {
     if (!main_window_) {
       return Problem("there is no main window");
     }

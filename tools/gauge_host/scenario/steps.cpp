@@ -82,26 +82,26 @@ struct LineWords {
 // variable in parentheses is one word, spaces and all.
 LineWords SplitLine(const std::string& line) {
   LineWords split;
-  std::size_t at = 0;
-  const auto space = [&] { return line[at] == ' ' || line[at] == '\t' || line[at] == '\r'; };
-  while (at < line.size() && line[at] != '#') {
+  std::size_t offset = 0;
+  const auto space = [&] { return line[offset] == ' ' || line[offset] == '\t' || line[offset] == '\r'; };
+  while (offset < line.size() && line[offset] != '#') {
     if (space()) {
-      ++at;
+      ++offset;
       continue;
     }
-    const std::size_t start = at;
+    const std::size_t start = offset;
     char closing = 0;
-    for (; at < line.size() && (closing != 0 || (!space() && line[at] != '#')); ++at) {
-      if (closing == 0 && (line[at] == '"' || line[at] == '(')) {
-        closing = line[at] == '"' ? '"' : ')';
-      } else if (line[at] == closing) {
+    for (; offset < line.size() && (closing != 0 || (!space() && line[offset] != '#')); ++offset) {
+      if (closing == 0 && (line[offset] == '"' || line[offset] == '(')) {
+        closing = line[offset] == '"' ? '"' : ')';
+      } else if (line[offset] == closing) {
         closing = 0;
       }
     }
-    split.words.push_back(line.substr(start, at - start));
+    split.words.push_back(line.substr(start, offset - start));
     split.offsets.push_back(start);
   }
-  split.text = line.substr(0, at);
+  split.text = line.substr(0, offset);
   return split;
 }
 
@@ -203,15 +203,7 @@ class LineReader {
       }
     }
     if (known == 0) {
-      std::vector<std::string> verbs;
-      for (const StepRow& row : kStepRows) {
-        const std::string verb(Split(row.words).front());
-        if (std::find(verbs.begin(), verbs.end(), verb) == verbs.end()) {
-          verbs.push_back(verb);
-        }
-      }
-      Error("unknown step '" + Shown(words_[0]) + "' (did you mean '" + Closest(words_[0], verbs) +
-            "'?); the steps are " + Together(verbs));
+      UnknownStep();
       return nullptr;
     }
     // A row is taken when nothing longer starts as the line does, or when the line goes on
@@ -221,6 +213,25 @@ class LineReader {
          best->arguments.starts_with('['))) {
       return best;
     }
+    WhatMayFollow(known);
+    return nullptr;
+  }
+
+  void UnknownStep() {
+    std::vector<std::string> verbs;
+    for (const StepRow& row : kStepRows) {
+      const std::string verb(Split(row.words).front());
+      if (std::find(verbs.begin(), verbs.end(), verb) == verbs.end()) {
+        verbs.push_back(verb);
+      }
+    }
+    Error("unknown step '" + Shown(words_[0]) + "' (did you mean '" + Closest(words_[0], verbs) +
+          "'?); the steps are " + Together(verbs));
+  }
+
+  // The line's first `known` words start steps but name none: the words and arguments
+  // that may follow them.
+  void WhatMayFollow(std::size_t known) {
     std::vector<std::string> follows;
     for (const StepRow& row : kStepRows) {
       if (WordsInCommon(row) < known) {
@@ -236,7 +247,6 @@ class LineReader {
     }
     Error("'" + Said(known) + "' is followed by " + Alternatives(follows) +
           (known < words_.size() ? ", not '" + Shown(words_[known]) + "'" : ""));
-    return nullptr;
   }
 
   // Whether some row has more words than the count and starts as the line does.
@@ -337,7 +347,7 @@ class LineReader {
   bool Whole(const std::string& word, std::int32_t& value) {
     std::size_t digits = word[0] == '-' || word[0] == '+' ? 1 : 0;
     if (digits == word.size() || !std::all_of(word.begin() + static_cast<std::ptrdiff_t>(digits), word.end(),
-                                              [](char c) { return c >= '0' && c <= '9'; })) {
+                                              IsDigit)) {
       return Error("'" + Shown(word) + "' is not a whole number");
     }
     std::int64_t magnitude = 0;

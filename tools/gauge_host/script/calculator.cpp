@@ -121,13 +121,13 @@ bool AllDigits(std::string_view text, bool hexadecimal) {
 
 // The register of sN, spN or lN, when the word is one.
 std::optional<std::pair<Op, std::size_t>> ParseRegister(std::string_view word, std::string& error) {
-  Op op = Op::kStore;
+  Op register_op = Op::kStore;
   std::string_view digits;
   if (word.rfind("sp", 0) == 0) {
-    op = Op::kStorePop;
+    register_op = Op::kStorePop;
     digits = word.substr(2);
   } else if (word[0] == 's' || word[0] == 'l') {
-    op = word[0] == 's' ? Op::kStore : Op::kLoad;
+    register_op = word[0] == 's' ? Op::kStore : Op::kLoad;
     digits = word.substr(1);
   }
   if (!AllDigits(digits, false)) {
@@ -139,7 +139,7 @@ std::optional<std::pair<Op, std::size_t>> ParseRegister(std::string_view word, s
     error = "there is no register " + std::string(digits) + " in '" + std::string(word) +
             "': the registers are 0 to " + std::to_string(kRegisters - 1);
   }
-  return std::pair{op, index};
+  return std::pair{register_op, index};
 }
 
 // Fills in a variable token "(...)"; the reason it is refused otherwise.
@@ -258,41 +258,49 @@ class Compiler {
 
   void Tokenize(const ScriptText& source) {
     const std::string_view text = source.text;
-    std::size_t at = 0;
-    while (at < text.size()) {
-      if (IsSpace(text[at])) {
-        ++at;
+    std::size_t offset = 0;
+    while (offset < text.size()) {
+      if (IsSpace(text[offset])) {
+        ++offset;
         continue;
       }
       Instruction instruction;
-      instruction.position = at < source.positions.size() ? source.positions[at] : ScriptPosition{};
-      const std::size_t start = at;
-      const char opening = text[at];
-      if (opening == '\'' || opening == '(') {
-        // A string or a variable runs to its closing character, spaces included.
-        const char closing = opening == '\'' ? '\'' : ')';
-        int depth = 0;
-        do {
-          depth += opening == '(' && text[at] == '(' ? 1 : 0;
-          ++at;
-        } while (at < text.size() && !(text[at] == closing && (opening == '\'' || --depth == 0)));
-        if (at == text.size()) {
-          instruction.text = text.substr(start, std::min<std::size_t>(at - start, 40));
-          Error(instruction, opening == '\'' ? "the string " + instruction.text + " has no closing quote"
-                                             : "'" + instruction.text + "' has no closing ')'");
-          return;
-        }
-        ++at;
+      instruction.position = offset < source.positions.size() ? source.positions[offset] : ScriptPosition{};
+      const std::size_t start = offset;
+      const char opening = text[offset];
+      if ((opening == '\'' || opening == '(') && !SkipEnclosed(text, offset, instruction)) {
+        return;
       }
-      while (at < text.size() && !IsSpace(text[at])) {
-        ++at;
+      while (offset < text.size() && !IsSpace(text[offset])) {
+        ++offset;
       }
-      instruction.text = text.substr(start, at - start);
+      instruction.text = text.substr(start, offset - start);
       if (const std::string error = Classify(instruction); !error.empty()) {
         Error(instruction, error);
       }
       script_.code.push_back(std::move(instruction));
     }
+  }
+
+  // A string or a variable runs from its opening character at offset to its closing one,
+  // spaces included: offset moves past it. False, after the error, when it never closes.
+  bool SkipEnclosed(std::string_view text, std::size_t& offset, Instruction& instruction) {
+    const std::size_t start = offset;
+    const char opening = text[offset];
+    const char closing = opening == '\'' ? '\'' : ')';
+    int depth = 0;
+    do {
+      depth += opening == '(' && text[offset] == '(' ? 1 : 0;
+      ++offset;
+    } while (offset < text.size() && !(text[offset] == closing && (opening == '\'' || --depth == 0)));
+    if (offset == text.size()) {
+      instruction.text = text.substr(start, std::min<std::size_t>(offset - start, 40));
+      Error(instruction, opening == '\'' ? "the string " + instruction.text + " has no closing quote"
+                                         : "'" + instruction.text + "' has no closing ')'");
+      return false;
+    }
+    ++offset;
+    return true;
   }
 
   // Matches the blocks and follows the stack's depth along every path, reporting a token
@@ -329,20 +337,7 @@ class Compiler {
           depth = just_closed_if->at_start;
         }
       } else if (instruction.op == Op::kEnd) {
-        if (open.empty()) {
-          Error(instruction, "'}' closes no block");
-        } else {
-          const OpenBlock block = open.back();
-          open.pop_back();
-          if (code[block.opener].op == Op::kIf) {
-            code[block.opener].jump = index + 1;
-            closed_if = OpenBlock{block.opener, block.at_start, depth};
-            depth = Merge(block.at_start, depth);
-          } else {
-            code[block.opener - 1].jump = index + 1;
-            depth = Merge(block.after_then, depth);
-          }
-        }
+        closed_if = CloseBlock(index, open, depth);
       }
       just_closed_if = closed_if;
     }
@@ -352,6 +347,27 @@ class Compiler {
   }
 
  private:
+  // The '}' at index closes the innermost open block: the jumps of its opener are set and
+  // the depth after it merges its paths. The if{ block it closed, for an els{ next.
+  std::optional<OpenBlock> CloseBlock(std::size_t index, std::vector<OpenBlock>& open, DepthRange& depth) {
+    std::vector<Instruction>& code = script_.code;
+    if (open.empty()) {
+      Error(code[index], "'}' closes no block");
+      return std::nullopt;
+    }
+    const OpenBlock block = open.back();
+    open.pop_back();
+    if (code[block.opener].op == Op::kIf) {
+      code[block.opener].jump = index + 1;
+      const OpenBlock closed{block.opener, block.at_start, depth};
+      depth = Merge(block.at_start, depth);
+      return closed;
+    }
+    code[block.opener - 1].jump = index + 1;
+    depth = Merge(block.after_then, depth);
+    return std::nullopt;
+  }
+
   void Error(const Instruction& instruction, const std::string& message) {
     script_.errors.push_back(At(origin_, instruction, Severity::kError, message));
   }
@@ -493,7 +509,7 @@ class Runner {
         const std::optional<std::string> below = top ? PopString(instruction) : std::nullopt;
         if (below) {
           const int order = below->compare(*top);
-          stack_.emplace_back(static_cast<double>((order > 0) - (order < 0)));
+          stack_.emplace_back(order < 0 ? -1.0 : order > 0 ? 1.0 : 0.0);
         }
         return;
       }
@@ -537,9 +553,9 @@ class Runner {
 
 ScriptText TextAt(std::string_view text, ScriptPosition start) {
   ScriptText placed{std::string(text), {}};
-  for (const char c : text) {
+  for (const char character : text) {
     placed.positions.push_back(start);
-    start = c == '\n' ? ScriptPosition{start.line + 1, 1} : ScriptPosition{start.line, start.column + 1};
+    start = character == '\n' ? ScriptPosition{start.line + 1, 1} : ScriptPosition{start.line, start.column + 1};
   }
   return placed;
 }

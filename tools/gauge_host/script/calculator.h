@@ -89,7 +89,7 @@ struct ScriptEvent {
   enum class Kind : std::uint8_t { kWrite, kKeyEvent, kWarning };
   Kind kind;
   std::string text;           // "write Tvl_CallMayday = 1", "key event TOGGLE_TAXI_LIGHTS 1", a warning
-  std::string variable = "";  // the panel variable written
+  std::string variable{};  // the panel variable written
   double value = 0;           // the value written
 };
 

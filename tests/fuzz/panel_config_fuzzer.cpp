@@ -1,0 +1,35 @@
+// libFuzzer target: each input is a panel.cfg, or a gauge's text, checked as --check
+// checks a designer's files: the panel configuration's lines, the variable references of
+// the text and what their writes say, and the report. Every finding stands at a line of
+// the file.
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "tools/gauge_host/check/panel_check.h"
+#include "tools/gauge_host/script/variable_reference.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  const int lines = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
+  gauge_host::CheckSummary summary;
+  summary.files = 1;
+  summary.findings = gauge_host::CheckPanelConfig(text, "panel.cfg");
+  for (const gauge_host::Diagnostic& finding : summary.findings) {
+    if (finding.position.line < 1 || finding.position.line > lines || finding.position.column < 1) {
+      std::fprintf(stderr, "a finding outside the file: %s\n", gauge_host::FormatDiagnostic(finding).c_str());
+      std::abort();
+    }
+  }
+  for (gauge_host::VariableReference& reference : gauge_host::FindVariableReferences(text)) {
+    summary.references.push_back({"g.xml", {1, static_cast<int>(reference.offset) + 1}, std::move(reference)});
+  }
+  const std::vector<gauge_host::Diagnostic> findings = gauge_host::CheckReferences(summary.references);
+  summary.findings.insert(summary.findings.end(), findings.begin(), findings.end());
+  gauge_host::Report(summary);
+  return 0;
+}
