@@ -31,7 +31,7 @@ target_compile_options(Tvl_LvarSupport PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${MODUL
 set_target_properties(Tvl_LvarSupport PROPERTIES PREFIX "" SUFFIX ".gau")
 
 # The cabin add-on as the module meets it: a library "Travinel.dll" exporting "TvlExport".
-add_library(Travinel SHARED standin/win32/travinel_addon.cpp)
+add_library(Travinel SHARED standin/windows/travinel_addon.cpp)
 target_include_directories(Travinel PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_options(Travinel PRIVATE ${COMMON_WARNINGS})
 set_target_properties(Travinel PROPERTIES PREFIX "")
@@ -39,8 +39,8 @@ set_target_properties(Travinel PROPERTIES PREFIX "")
 add_library(tvl_standin_win32 STATIC
   standin/shared/panel_system.cpp
   standin/shared/key_message_text.cpp
-  standin/win32/main_window.cpp
-  standin/win32/loaded_module.cpp
+  standin/windows/main_window.cpp
+  standin/windows/loaded_module.cpp
 )
 target_include_directories(tvl_standin_win32 PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_options(tvl_standin_win32 PRIVATE ${COMMON_WARNINGS})
@@ -110,12 +110,12 @@ add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE
 # state; and the built .gau loaded as the simulator loads it, beside the stand-in add-on.
 # Its records read word by word are the simulator's 32-bit layout, checked in that build.
 set(WINDOWS_TEST_SOURCES
-  tests/win32/send_key_chord_test.cpp
-  tests/win32/bridge_test.cpp
-  tests/win32/gau_test.cpp
+  tests/windows/send_key_chord_test.cpp
+  tests/windows/bridge_test.cpp
+  tests/windows/gau_test.cpp
 )
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-  list(APPEND WINDOWS_TEST_SOURCES tests/win32/gau_records_test.cpp)
+  list(APPEND WINDOWS_TEST_SOURCES tests/windows/gau_records_test.cpp)
 endif()
 add_executable(windows_tests ${WINDOWS_TEST_SOURCES})
 target_compile_options(windows_tests PRIVATE ${COMMON_WARNINGS})
@@ -131,7 +131,7 @@ include(GoogleTest)
 # 32-bit layout, the module's code as compiled for it, each test with the .gau and the
 # add-on loaded afresh), and the release's gauge host playing every example scenario in one
 # run, then checking the examples.
-set(HOST_TESTS ${PROJECT_SOURCE_DIR}/tests/win32)
+set(HOST_TESTS ${PROJECT_SOURCE_DIR}/tests/windows)
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   gtest_discover_tests(windows_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
   # Every test in one process in a shuffled order, as the 32-bit build runs them: none may

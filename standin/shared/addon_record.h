@@ -4,6 +4,9 @@
 
 #include <cstdint>
 
+// The stand-in add-on's second export, through which a host plays the add-on's record.
+inline constexpr const char* kStandinRecordExport = "TvlRecord";
+
 struct AddonRecord {
   std::int32_t first_word;
   std::int32_t seatbelt_sign;  // 0 = off, any other value = on

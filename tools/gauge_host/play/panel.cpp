@@ -13,8 +13,8 @@
 #include "standin/shared/addon_record.h"
 #include "standin/shared/key_message_text.h"
 #include "standin/shared/panel_system.h"
-#include "standin/win32/loaded_module.h"
-#include "standin/win32/main_window.h"
+#include "standin/windows/loaded_module.h"
+#include "standin/windows/main_window.h"
 #include "tools/gauge_host/common/module_variables.h"
 #include "tools/gauge_host/common/text.h"
 #include "tools/gauge_host/script/calculator.h"
@@ -387,7 +387,7 @@ std::optional<Diagnostic> ModulePanel::LoadAddon(const ScenarioStep& step) {
     return WindowsFailure("the stand-in add-on '" + host.addon_path + "' cannot be loaded");
   }
   ++host.addon_loads;
-  host.addon_record = reinterpret_cast<AddonRecord*>(GetProcAddress(addon, "TvlRecord"));
+  host.addon_record = reinterpret_cast<AddonRecord*>(GetProcAddress(addon, kStandinRecordExport));
   host.addon_export = reinterpret_cast<AddonRecord**>(GetProcAddress(addon, kAddonExport));
   Note(step, std::string("add-on loaded, its export holding ") + (*host.addon_export != nullptr ? "its record" : "null"));
   return std::nullopt;

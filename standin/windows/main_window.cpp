@@ -1,4 +1,4 @@
-#include "standin/win32/main_window.h"
+#include "standin/windows/main_window.h"
 
 #include <algorithm>
 #include <ostream>

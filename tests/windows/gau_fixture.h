@@ -15,8 +15,8 @@
 #include "host/registration.h"
 #include "standin/shared/addon_record.h"
 #include "standin/shared/panel_system.h"
-#include "standin/win32/loaded_module.h"
-#include "standin/win32/main_window.h"
+#include "standin/windows/loaded_module.h"
+#include "standin/windows/main_window.h"
 
 class GauTest : public ::testing::Test {
  protected:
@@ -68,7 +68,7 @@ class GauTest : public ::testing::Test {
     return addon;
   }
   static AddonRecord* RecordOf(HMODULE addon) {
-    return reinterpret_cast<AddonRecord*>(GetProcAddress(addon, "TvlRecord"));
+    return reinterpret_cast<AddonRecord*>(GetProcAddress(addon, kStandinRecordExport));
   }
 
   HMODULE module_ = nullptr;

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "tests/win32/gau_fixture.h"
+#include "tests/windows/gau_fixture.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "standin/win32/main_window.h"
+#include "standin/windows/main_window.h"
 #include "standin/shared/panel_system.h"
 #include "tests/support/chord_messages.h"
 #include "tests/support/commands.h"

@@ -1,4 +1,4 @@
-#include "standin/win32/loaded_module.h"
+#include "standin/windows/loaded_module.h"
 
 namespace standin {
 

@@ -7,7 +7,7 @@
 
 #include "tests/support/chord_messages.h"
 #include "tests/support/commands.h"
-#include "tests/win32/gau_fixture.h"
+#include "tests/windows/gau_fixture.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <array>
 
 #include "keys/send_key_chord.h"
-#include "standin/win32/main_window.h"
+#include "standin/windows/main_window.h"
 #include "tests/support/chord_messages.h"
 
 namespace {
