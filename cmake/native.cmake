@@ -39,6 +39,7 @@ add_executable(native_tests
   tests/native/calculator_test.cpp
   tests/native/gauge_scripts_test.cpp
   tests/native/timeline_test.cpp
+  tests/native/text_test.cpp
   tests/support/fresh_module.cpp
   tests/support/bridge_model.cpp
   tests/support/bridge_driver.cpp

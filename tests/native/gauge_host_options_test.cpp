@@ -82,4 +82,36 @@ TEST(GaugeHostOptionsTest, CheckTakesEveryPathAfterIt) {
   EXPECT_EQ(parsed.options.check_paths, (std::vector<std::string>{"gauges", "panel.cfg", "--quiet"}));
 }
 
+// --help lists every step of the table: its words and arguments from the second column,
+// what it does from the 33rd, and the lines that continue it under that.
+TEST(GaugeHostOptionsTest, HelpListsEveryStep) {
+  const std::string help = gauge_host::HelpText();
+  const struct {
+    const char* usage;
+    const char* first_line;
+    const char* continued;  // "" when the help is one line
+  } steps[] = {
+      {"set NAME VALUE", "a panel gauge writes a variable (decimals allowed)", ""},
+      {"set (A:NAME, UNIT) VALUE", "the simulation variable a gauge script reads", ""},
+      {"frame [N]", "runs one frame, or N (1 to 1000000)", ""},
+      {"addon export null", "its export holds null (needs it loaded)", ""},
+      {"expect chords KEYS|none", "the chords received since the last such step,", "such as Ctrl+Shift+M Ctrl+Shift+T"},
+      {"click FILE.xml AREA [EVENT]", "runs the <Click> script of AREA (its number from 1,",
+       "or \"its tooltip\") for EVENT (default LeftSingle)"},
+  };
+  for (const auto& step : steps) {
+    std::string line = std::string("  ") + step.usage;
+    line.resize(32, ' ');
+    line += step.first_line;
+    SCOPED_TRACE(step.usage);
+    const std::size_t at = help.find("\n" + line + "\n");
+    ASSERT_NE(at, std::string::npos) << help;
+    if (*step.continued != '\0') {
+      EXPECT_EQ(help.substr(at + line.size() + 2, 32 + std::string(step.continued).size() + 1),
+                std::string(32, ' ') + step.continued + "\n");
+    }
+  }
+  EXPECT_NE(help.find("\nExit status:\n  0  every expectation met\n"), std::string::npos);
+}
+
 }  // namespace

@@ -177,6 +177,16 @@ TEST(ScenarioTest, BadInputIsAnErrorWithFileAndLine) {
       {"expect chords Ctrl+Shift+F1", "'Ctrl+Shift+F1' is not a chord: write Ctrl+Shift+ and one letter or digit"},
       {"expect chords Ctrl+Shift+-", "'Ctrl+Shift+-' is not a chord: write Ctrl+Shift+ and one letter or digit"},
       {"expect chords none Ctrl+Shift+M", "unexpected 'Ctrl+Shift+M' at the end of the step"},
+      {"expect chords Ctrl+Shift+_", "'Ctrl+Shift+_' is not a chord: write Ctrl+Shift+ and one letter or digit"},
+      {"expect chords Ctrl+Shift+MM", "'Ctrl+Shift+MM' is not a chord: write Ctrl+Shift+ and one letter or digit"},
+      {"expect addon", "'expect addon' is followed by seatbelt SIGN"},
+      {"click", "'click' needs the gauge's file, such as gauges/Tvl_Commands.xml"},
+      {"set (A:PLANE ALTITUDE, feet)", "'set (A:PLANE ALTITUDE, feet)' needs a number"},
+      {"set (A:PLANE ALTITUDE, feet 1", "'(A:PLANE ALTITUDE, feet 1' is not a simulation variable: write (A:NAME, UNIT), or a panel variable's name alone"},
+      {"set l:Tvl_CallMayday 1", "'l:Tvl_CallMayday' is not a variable name: write it without 'L:', as 'Tvl_CallMayday'"},
+      {"addon seatbelt 99999999999", "'99999999999' is beyond 32 bits: a value is from -2147483648 to 2147483647"},
+      {"addon seatbelt -", "'-' is not a whole number"},
+      {"window create now", "unexpected 'now' at the end of the step"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);

@@ -63,10 +63,25 @@ TEST(XmlTreeTest, TextStartWhateverPlaceTheParserReports) {
       {{5, 18}, {5, 33}, " caf\xC3\xA9 (L:C)", false, "5:22"},  // after the empty element b
       {{6, 4}, {6, 35}, "2 (>L:X, number)", true, "6:15"},
       {{6, 4}, {6, 35}, "no such text", false, "6:35"},  // not found: the parser's place stands
+      // Texts that do not read as the raw text at any place: the parser's place stands.
+      {{2, 4}, {4, 3}, "    1 (>L:Tvl_CallMayday, number)", false, "4:3"},  // a line break missing
+      {{5, 4}, {5, 16}, "a>(L:B) x", false, "5:16"},                          // longer than the text
+      {{6, 4}, {6, 35}, "2 (>L:X, number", true, "6:35"},                    // CDATA not ended there
+      {{1, 1}, {9, 1}, "A & B", false, "9:1"},                                // a place past the end
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Where(TextStart(kDocument, c.previous, c.reported, c.value, c.cdata)), c.expected) << c.value;
   }
+}
+
+// A reference without its ';' stands for itself, and a text cut by the end of the file
+// keeps its places.
+TEST(XmlTreeTest, BrokenReferencesAndCutTexts) {
+  constexpr std::string_view kBroken = "<A>x &amp y</A>\n<B>\xC3";
+  EXPECT_EQ(Where(TextStart(kBroken, {1, 1}, {1, 4}, "x &amp y", false)), "1:4");
+  const std::vector<XmlPosition> cut = DecodedTextPositions(kBroken, {2, 4}, "\xC3\xA9 more", false);
+  ASSERT_EQ(cut.size(), 7u);
+  EXPECT_EQ(Where(cut.back()), "2:5");
 }
 
 TEST(XmlTreeTest, AttributeValueStartsAfterItsQuote) {

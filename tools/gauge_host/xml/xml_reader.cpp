@@ -10,6 +10,9 @@
 #include <string>
 #include <utility>
 
+#include "tools/gauge_host/common/text.h"
+#include "tools/gauge_host/windows/files.h"
+
 namespace gauge_host {
 
 namespace {
@@ -28,23 +31,13 @@ struct Held {
   }
 };
 
-std::string Utf8(const wchar_t* text, UINT length) {
-  if (length == 0) {
-    return {};
-  }
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), utf8.data(), size, nullptr, nullptr);
-  return utf8;
-}
-
 // The file as UTF-8, for finding the places the parser names: UTF-16 files are converted,
 // any other is taken as it is.
 std::string DocumentText(std::string_view bytes) {
   if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE) {
     std::wstring wide((bytes.size() - 2) / 2, L'\0');
     bytes.copy(reinterpret_cast<char*>(wide.data()), wide.size() * 2, 2);
-    return Utf8(wide.data(), static_cast<UINT>(wide.size()));
+    return Utf8(wide);
   }
   return std::string(bytes);
 }
@@ -92,14 +85,14 @@ std::string Name(IXmlReader* reader) {
   const wchar_t* name = nullptr;
   UINT length = 0;
   reader->GetQualifiedName(&name, &length);
-  return Utf8(name, length);
+  return Utf8(std::wstring_view(name, length));
 }
 
 std::string Value(IXmlReader* reader) {
   const wchar_t* value = nullptr;
   UINT length = 0;
   reader->GetValue(&value, &length);
-  return Utf8(value, length);
+  return Utf8(std::wstring_view(value, length));
 }
 
 XmlText Text(std::string_view document, XmlPosition start, std::string value, bool cdata) {
@@ -117,8 +110,6 @@ XmlPosition EndOf(std::string_view text) {
   }
   return end;
 }
-
-bool Blank(const std::string& text) { return text.find_first_not_of(" \t\r\n") == std::string::npos; }
 
 // Wine's XmlLite does not check references ("&&", "&nbsp;", "&lt" without ';') nor
 // repeated attributes, which the simulator rejects; its MSXML, a strict parser, does. Its
@@ -149,7 +140,7 @@ struct SaxFaults : ISAXErrorHandler {
       locator->getColumnNumber(&column);
       found = true;
       position = {std::max(line, 1), std::max(column, 1)};
-      message = Utf8(text, static_cast<UINT>(wcslen(text)));
+      message = Utf8(text);
       message.erase(message.find_last_not_of(" \r\n") + 1);
       if (message.find("Entity") != std::string::npos) {
         message = "a '&' that starts no reference (" + message + "): write &amp; for '&', &amp;&amp; for '&&'";
@@ -248,7 +239,7 @@ XmlDocument ReadXmlDocument(std::string_view bytes, const std::string& file) {
         break;
       }
       const bool cdata = type == XmlNodeType_CDATA;
-      if (!open.empty() && !Blank(value)) {
+      if (!open.empty() && !Trimmed(value).empty()) {
         const XmlPosition start = TextStart(text, previous, reported, value, cdata);
         open.back().texts.push_back(Text(text, start, std::move(value), cdata));
       }
