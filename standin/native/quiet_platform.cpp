@@ -4,6 +4,7 @@
 #include <cstring>
 #include <strings.h>
 
+#include "host/module_names.h"
 #include "standin/native/unsupported.h"
 
 namespace quiet {
@@ -80,7 +81,7 @@ std::int32_t HOST_CALL Calculate(const char* expression, double*, std::int32_t* 
 using quiet::platform;
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR module_name) {
-  const bool addon = strcasecmp(module_name, "Travinel") == 0 || strcasecmp(module_name, "Travinel.dll") == 0;
+  const bool addon = strcasecmp(module_name, kAddonModule) == 0 || strcasecmp(module_name, kAddonLibrary) == 0;
   return addon && platform.addon_loaded ? reinterpret_cast<HMODULE>(&platform.addon) : nullptr;
 }
 
@@ -88,7 +89,7 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR proc_name) {
   if (module != reinterpret_cast<HMODULE>(&platform.addon)) {
     standin::Unsupported("GetProcAddress on a module that is not mapped");
   }
-  return std::strcmp(proc_name, "TvlExport") == 0 ? reinterpret_cast<FARPROC>(&platform.addon.tvl_export) : nullptr;
+  return std::strcmp(proc_name, kAddonExport) == 0 ? reinterpret_cast<FARPROC>(&platform.addon.tvl_export) : nullptr;
 }
 
 BOOL WINAPI GetModuleHandleExA(DWORD, LPCSTR module_name, HMODULE* module) {

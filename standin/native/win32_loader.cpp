@@ -3,6 +3,7 @@
 #include <cstring>
 #include <strings.h>
 
+#include "host/module_names.h"
 #include "standin/native/unsupported.h"
 
 namespace standin {
@@ -21,7 +22,7 @@ bool NamesAddon(const char* module_name) {
   if (name.find('.') == std::string::npos) {
     name += ".dll";
   }
-  return strcasecmp(name.c_str(), "Travinel.dll") == 0;
+  return strcasecmp(name.c_str(), kAddonLibrary) == 0;
 }
 
 HMODULE AddonHandle() {
@@ -77,7 +78,7 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR proc_name) {
     standin::Unsupported("GetProcAddress by ordinal");
   }
   loader.calls.push_back(std::string("GetProcAddress(") + proc_name + ")");
-  if (std::strcmp(proc_name, "TvlExport") != 0 || !loader.addon->exports_tvl_export) {
+  if (std::strcmp(proc_name, kAddonExport) != 0 || !loader.addon->exports_tvl_export) {
     return nullptr;
   }
   return reinterpret_cast<FARPROC>(&loader.addon->tvl_export);

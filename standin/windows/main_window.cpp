@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ostream>
 
+#include "host/module_names.h"
 #include "standin/shared/key_message_text.h"
 
 namespace standin {
@@ -46,14 +47,14 @@ HWND CreateHiddenWindow(bool ends_thread_loop) {
     WNDCLASSA description{};
     description.lpfnWndProc = MainWindowProcedure;
     description.hInstance = GetModuleHandleA(nullptr);
-    description.lpszClassName = "FS98MAIN";
+    description.lpszClassName = kMainWindowClass;
     return RegisterClassA(&description);
   }();
   if (window_class == 0) {
     return nullptr;
   }
   // Hidden: focus events of a shown window could reset the key state mid-chord.
-  HWND window = CreateWindowExA(0, "FS98MAIN", "Main window", WS_OVERLAPPEDWINDOW, 0, 0, 64, 64,
+  HWND window = CreateWindowExA(0, kMainWindowClass, "Main window", WS_OVERLAPPEDWINDOW, 0, 0, 64, 64,
                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (window != nullptr) {
     SetWindowLongPtrA(window, GWLP_USERDATA, ends_thread_loop ? 1 : 0);
@@ -131,7 +132,7 @@ MainWindow CreateMainWindow(bool on_own_thread) {
     window.problem = "cannot create a window of class FS98MAIN";
     return window;
   }
-  const HWND found = FindWindowA("FS98MAIN", nullptr);
+  const HWND found = FindWindowA(kMainWindowClass, nullptr);
   if (found != window.handle) {
     DWORD process = 0;
     GetWindowThreadProcessId(found, &process);
