@@ -19,6 +19,7 @@ TEST(GaugeHostOptionsTest, WhatEachCommandLineChooses) {
     TraceMode trace;
     int instances;
     bool help;
+    bool version = false;
   };
   const Case cases[] = {
       {{}, "", {}, "", TraceMode::kChanges, 1, false},
@@ -32,6 +33,10 @@ TEST(GaugeHostOptionsTest, WhatEachCommandLineChooses) {
       {{"--instances", "8"}, "", {}, "", TraceMode::kChanges, 8, false},
       {{"-h"}, "", {}, "", TraceMode::kChanges, 1, true},
       {{"--help"}, "", {}, "", TraceMode::kChanges, 1, true},
+      {{"/?"}, "", {}, "", TraceMode::kChanges, 1, true},
+      {{"-?"}, "", {}, "", TraceMode::kChanges, 1, true},
+      {{"--version"}, "", {}, "", TraceMode::kChanges, 1, false, true},
+      {{"--gau", "x.gau", "--version"}, "x.gau", {}, "", TraceMode::kChanges, 1, false, true},
   };
   for (const Case& c : cases) {
     const gauge_host::ParsedOptions parsed = ParseOptions(c.arguments);
@@ -43,6 +48,7 @@ TEST(GaugeHostOptionsTest, WhatEachCommandLineChooses) {
     EXPECT_EQ(parsed.options.trace, c.trace);
     EXPECT_EQ(parsed.options.instances, c.instances);
     EXPECT_EQ(parsed.options.help, c.help);
+    EXPECT_EQ(parsed.options.version, c.version);
   }
 }
 
@@ -66,6 +72,14 @@ TEST(GaugeHostOptionsTest, BadCommandLines) {
       {{"--fast"}, "unknown option '--fast'"},
       {{"-q\x01"}, "unknown option '-q\\x01'"},
       {{"--check"}, "--check needs a PATH"},
+      // What comes before --check would do nothing.
+      {{"--quiet", "--check", "gauges"},
+       "--check only checks the paths after it, so --quiet before it would be ignored: give --check alone, with its "
+       "paths"},
+      {{"my.scn", "--gau", "x.gau", "--instances", "2", "--check", "gauges"},
+       "--check only checks the paths after it, so --gau, --instances and 'my.scn' before it would be ignored: give "
+       "--check alone, with its paths"},
+      {{"--version", "--version"}, "--version is given twice"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.error);

@@ -70,6 +70,7 @@ TEST(GaugeHostTraceTest, EachModeOfOneRun) {
     TraceRead(trace, "Tvl_SeatbeltSign", "(L:Tvl_SeatbeltSign, number)", 1);
     TraceWrite(trace, "Tvl_PlayMusic", "2 (>L:Tvl_PlayMusic, number)", 2, 2);
     TraceAddonSign(trace, 0, 1);
+    TraceWarning(trace, "warning: Tvl_PlayMovie holds 1.75, not a whole number: the module reads 1");
     TraceChord(trace, 'T', false, "");
     TraceExpectation(trace, "a.scn:13: ", 13, "expect chords none", false, "none", "Ctrl+Shift+M");
     TraceSummary(trace, "a.scn");
@@ -89,7 +90,7 @@ TEST(GaugeHostTraceTest, EachModeOfOneRun) {
       {"cf", "line 6    close the main window"},
       {"f", "line 9    set Tvl_Kneeboard = 1"},
       {"f", "line 10   set Tvl_Kneeboard = 0"},
-      {"cf", "line 10   press of Tvl_Kneeboard lost: set to 1 and back to 0 between frames 1 and 2" + kWhy},
+      {"qcf", "line 10   press of Tvl_Kneeboard lost: set to 1 and back to 0 between frames 1 and 2" + kWhy},
       {"f", "line 11   set Tvl_CallMayday = 0"},
       {"f", "frame 2   read  (L:Tvl_SeatbeltSign, number) -> 0"},
       {"cf", "frame 2   write 1 (>L:Tvl_SeatbeltSign, number)"},
@@ -97,7 +98,8 @@ TEST(GaugeHostTraceTest, EachModeOfOneRun) {
       {"f", "frame 2   read  (L:Tvl_SeatbeltSign, number) -> 1"},
       {"f", "frame 2   write 2 (>L:Tvl_PlayMusic, number)"},
       {"cf", "frame 2   add-on seat-belt sign 0 -> 1, switched by the module"},
-      {"cf", "frame 2   chord Ctrl+Shift+T not delivered: no main window"},
+      {"qcf", "frame 2   warning: Tvl_PlayMovie holds 1.75, not a whole number: the module reads 1"},
+      {"qcf", "frame 2   chord Ctrl+Shift+T not delivered: no main window"},
       {"qcf", "a.scn:13: expectation not met: expect chords none: expected none, actual Ctrl+Shift+M"},
       {"c", "(2 writes of an unchanged value not shown; --trace full shows them)"},
       {"qcf", "a.scn: 1 of 2 expectations not met (line 13); 2 frames, 2 chords sent, 1 delivered"},
@@ -140,7 +142,7 @@ TEST(GaugeHostTraceTest, EachModeOfOneRun) {
 }
 
 // A step's script is shown whole, or says it did nothing; a frame's update script only
-// where it changes a variable or warns. Nothing of either in the quiet trace.
+// where it changes a variable or warns. Of either, the quiet trace shows only the warnings.
 TEST(GaugeHostTraceTest, ScriptsInEachMode) {
   const ScriptEvent key_event{ScriptEvent::Kind::kKeyEvent, "key event TOGGLE_TAXI_LIGHTS 1"};
   const std::string warning =
@@ -178,10 +180,10 @@ TEST(GaugeHostTraceTest, ScriptsInEachMode) {
     };
     for (TraceMode mode : kModes) {
       std::vector<std::string> expected;
-      for (const std::string& shown : mode == TraceMode::kFull      ? c.full
-                                      : mode == TraceMode::kChanges ? c.changes
-                                                                    : std::vector<std::string>{}) {
-        expected.push_back(label + "  " + heading + ": " + shown);
+      for (const std::string& shown : mode == TraceMode::kFull ? c.full : c.changes) {
+        if (mode != TraceMode::kQuiet || shown == warning) {
+          expected.push_back(label + "  " + heading + ": " + shown);
+        }
       }
       EXPECT_EQ(Traced(gauge_host::MakeTrace(mode, 2, 13, nullptr), play), expected);
     }
@@ -198,7 +200,8 @@ struct Report {
 };
 
 // A value set and replaced before the module's next turn: when that was, and whether it
-// was a press, a release or a change. Told in the changes trace, not the quiet one.
+// was a press, a release or a change. Told in the changes trace and, as it went wrong, the
+// quiet one.
 TEST(GaugeHostTraceTest, ValuesTheModuleNeverSaw) {
   using enum Report::Kind;
   const struct {
@@ -264,8 +267,8 @@ TEST(GaugeHostTraceTest, ValuesTheModuleNeverSaw) {
     }
     // Labels as wide as "line 100", the widest of the run's frames and lines.
     EXPECT_EQ(Traced(gauge_host::MakeTrace(TraceMode::kChanges, 2, 100, nullptr), play(c.reports)), changes);
-    EXPECT_EQ(Traced(gauge_host::MakeTrace(TraceMode::kQuiet, 2, 100, nullptr), play(c.reports)),
-              std::vector<std::string>{});
+    std::erase_if(changes, [](const std::string& line) { return line.find(" lost: ") == std::string::npos; });
+    EXPECT_EQ(Traced(gauge_host::MakeTrace(TraceMode::kQuiet, 2, 100, nullptr), play(c.reports)), changes);
   }
 }
 
@@ -282,7 +285,7 @@ TEST(GaugeHostTraceTest, ClosingLinesAndTheirTotal) {
     int stopped_at;                                  // the line of the error, or 0
     std::string summary;
   } cases[] = {
-      {"no expectations", 1, {}, {}, 0, "no expectations; 1 frame, 0 chords sent, 0 delivered"},
+      {"no expectations", 1, {}, {}, 0, "no expect step, so nothing was checked; 1 frame, 0 chords sent, 0 delivered"},
       {"the one expectation met", 2, {}, {{5, true}}, 0, "the 1 expectation met; 2 frames, 0 chords sent, 0 delivered"},
       {"all three met", 1, {{'M', true}}, {{5, true}, {6, true}, {7, true}}, 0,
        "all 3 expectations met; 1 frame, 1 chord sent, 1 delivered"},
@@ -328,11 +331,13 @@ TEST(GaugeHostTraceTest, ClosingLinesAndTheirTotal) {
   for (const gauge_host::RunSummary& run : summaries) {
     lines.push_back("  " + run.line);
   }
-  lines.push_back("5 scenarios: 3 met every expectation, 1 did not, 1 stopped by an error; 7 frames, 4 chords sent, "
-                  "3 delivered");
+  lines.push_back("5 scenarios: 2 met every expectation, 1 did not, 1 stopped by an error, 1 checked nothing; "
+                  "7 frames, 4 chords sent, 3 delivered");
   EXPECT_EQ(total(summaries), lines);
   EXPECT_EQ(total({summaries[1], summaries[2]}).back(),
             "2 scenarios: every expectation met; 3 frames, 1 chord sent, 1 delivered");
+  EXPECT_EQ(total({summaries[0], summaries[1]}).back(),
+            "2 scenarios: 1 met every expectation, 1 checked nothing; 3 frames, 0 chords sent, 0 delivered");
   EXPECT_EQ(total({summaries[4], summaries[4]}).back(),
             "2 scenarios: 2 stopped by an error; 4 frames, 4 chords sent, 4 delivered");
 }

@@ -60,6 +60,38 @@ TEST(GaugeScriptsTest, TheAreaAClickReaches) {
   }
 }
 
+// A tooltip with spaces written without its double quotes reads as a word and an event:
+// the error says how to write it, with the nearest tooltip of the gauge's.
+TEST(GaugeScriptsTest, AnUnquotedTooltipGetsTheNearest) {
+  GaugeScripts gauge;
+  gauge.file = "cabin.xml";
+  gauge_host::AddMouseArea(gauge, "Call mayday", std::nullopt, TextAt("", {3, 1}));
+  gauge_host::AddMouseArea(gauge, "Serve drinks", std::nullopt, TextAt("", {6, 1}));
+  gauge_host::AddMouseArea(gauge, "Call mayday", std::nullopt, TextAt("", {9, 1}));
+  GaugeScripts untitled;
+  untitled.file = "plain.xml";
+  gauge_host::AddMouseArea(untitled, "", std::nullopt, TextAt("", {3, 1}));
+  const std::string how = ": write an area's number, from 1 to 3, or its tooltip in double quotes, such as ";
+  const std::string listed = "; its tooltips are \"Call mayday\" and \"Serve drinks\"";
+  const struct {
+    const GaugeScripts* gauge;
+    const char* area;
+    const char* event;
+    std::string error;
+  } cases[] = {
+      {&gauge, "Call", "mayday", "cabin.xml has no area Call" + how + "\"Call mayday\"" + listed},
+      {&gauge, "Serve", "LeftSingle", "cabin.xml has no area Serve" + how + "\"Serve drinks\"" + listed},
+      {&gauge, "drinks", "LeftSingle", "cabin.xml has no area drinks" + how + "\"Serve drinks\"" + listed},
+      {&untitled, "Mayday", "LeftSingle",
+       "plain.xml has no area Mayday: write an area's number, from 1 to 1; it has no tooltips"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.area);
+    const std::optional<gauge_host::Diagnostic> problem = gauge_host::CheckClick(*c.gauge, c.area, c.event);
+    EXPECT_EQ(problem ? problem->message : "", c.error);
+  }
+}
+
 TEST(GaugeScriptsTest, ErrorsNameTheScript) {
   GaugeScripts gauge;
   gauge.file = "panel.xml";

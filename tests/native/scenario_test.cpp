@@ -56,6 +56,7 @@ TEST(ScenarioTest, EveryStepKind) {
       "gauge gauges/Tvl_Commands.xml\n"
       "click gauges/Tvl_Commands.xml 2\n"
       "click gauges/Tvl_Commands.xml \"Call mayday\" LeftRelease  # with a comment\n"
+      "gauge \"My Gauges/Cabin #2.xml\"\n"
       "eval 1 (>L:Tvl_CallMayday, number) # with a comment\n",
       "all.scn");
   EXPECT_EQ(Messages(scenario), std::vector<std::string>{});
@@ -92,7 +93,8 @@ TEST(ScenarioTest, EveryStepKind) {
       {21, "gauge FILE.xml", "", 0, 1, "", "gauges/Tvl_Commands.xml"},
       {22, "click FILE.xml AREA [EVENT]", "", 0, 1, "", "gauges/Tvl_Commands.xml", "2", "LeftSingle"},
       {23, "click FILE.xml AREA [EVENT]", "", 0, 1, "", "gauges/Tvl_Commands.xml", "\"Call mayday\"", "LeftRelease"},
-      {24, "eval SCRIPT", "", 0, 1, ""},
+      {24, "gauge FILE.xml", "", 0, 1, "", "My Gauges/Cabin #2.xml"},
+      {25, "eval SCRIPT", "", 0, 1, ""},
   };
   ASSERT_EQ(scenario.steps.size(), expected.size());
   for (std::size_t index = 0; index < expected.size(); ++index) {
@@ -145,7 +147,20 @@ TEST(ScenarioTest, BadInputIsAnErrorWithFileAndLine) {
       {"set (L:Tvl_CallMayday, number) 1", "'(L:Tvl_CallMayday, number)' is not a simulation variable: write (A:NAME, UNIT), or a panel variable's name alone"},
       {"set (A:PLANE ALTITUDE, feet) high", "'high' is not a number"},
       {"gauge", "'gauge' needs the gauge's file, such as gauges/Tvl_Commands.xml"},
-      {"gauge a.xml b.xml", "unexpected 'b.xml' at the end of the step"},
+      {"gauge a.xml b.xml", "unexpected 'b.xml' at the end of the step; write a path with spaces in double quotes"},
+      {"gauge My Gauges/Cabin.xml",
+       "unexpected 'Gauges/Cabin.xml' at the end of the step; write a path with spaces in double quotes"},
+      {"gauge \"My Gauges/Cabin.xml", "the double quote before 'My Gauges/Cabin.xml' is never closed"},
+      {"click \"My Gauges/Cabin.xml 1", "the double quote before 'My Gauges/Cabin.xml 1' is never closed"},
+      {"gauge \"\"", "an empty path: write the gauge's file between the double quotes"},
+      {"expect chord Ctrl+Shift+M", "'expect chord' is not a step: did you mean 'expect chords'?"},
+      {"expect Chords none", "'expect Chords' is not a step: did you mean 'expect chords'?"},
+      {"expect adon seatbelt 1", "'expect adon' is not a step: did you mean 'expect addon'?"},
+      {"frame 3000000000", "a frame count is from 1 to 1000000, not 3000000000"},
+      {"frames 99999999999999999999999", "a frame count is from 1 to 1000000, not 99999999999999999999999"},
+      {"frames -3000000000", "a frame count is from 1 to 1000000, not -3000000000"},
+      {"frames 0001000000 1", "unexpected '1' at the end of the step"},
+      {"frames 1.5", "'1.5' is not a whole number"},
       {"click a.xml", "'click a.xml' needs the area's number or \"tooltip\""},
       {"click a.xml \"Call mayday\" LeftSingle now", "unexpected 'now' at the end of the step"},
       {"eval", "'eval' needs a script"},
@@ -223,6 +238,31 @@ TEST(ScenarioTest, GaugeStepsAreCheckedAgainstTheGaugesBeforeAnythingRuns) {
       "g.scn:6: error: 'gauge good.xml': the gauge good.xml is on the panel already",
       "bad.xml:4:13: error: '+' needs 2 values but the stack holds at most 1 value here in the <Update> script",
       "g.scn:8:8: error: '+' needs 2 values but the stack holds at most 1 value here in the eval step",
+  }));
+}
+
+// A click finds its gauge however the path is written, as Windows would find the file;
+// only another file is another gauge.
+TEST(ScenarioTest, AGaugeIsItsFileHoweverItsPathIsWritten) {
+  std::map<std::string, gauge_host::GaugeScripts, std::less<>> gauges;
+  gauge_host::GaugeScripts& gauge = gauges[gauge_host::SameFileKey("gauges/Cabin.xml")];
+  gauge.file = "gauges/Cabin.xml";
+  gauge_host::AddMouseArea(gauge, "", std::nullopt, gauge_host::TextAt("1 (>L:Tvl_CallMayday, number)", {5, 3}));
+  Scenario scenario = ParseScenario(
+      "gauge gauges/Cabin.xml\n"
+      "click gauges\\Cabin.xml 1\n"
+      "click ./gauges/Cabin.xml 1\n"
+      "click GAUGES/cabin.XML 1\n"
+      "click \"gauges/old/../Cabin.xml\" 1\n"
+      "gauge .\\gauges\\Cabin.xml\n"
+      "click other/Cabin.xml 1\n"
+      "frame\n",
+      "p.scn");
+  gauge_host::CheckScenario(scenario, "p.scn", gauges);
+  EXPECT_EQ(Messages(scenario), (std::vector<std::string>{
+      "p.scn:6: error: 'gauge .\\gauges\\Cabin.xml': the gauge .\\gauges\\Cabin.xml is on the panel already",
+      "p.scn:7: error: 'click other/Cabin.xml 1': the gauge other/Cabin.xml is not on the panel: a step 'gauge "
+      "other/Cabin.xml' comes first",
   }));
 }
 

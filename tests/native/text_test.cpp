@@ -35,6 +35,30 @@ TEST(TextTest, WordsAndCounts) {
   // The first of two as near.
   EXPECT_EQ(gauge_host::Closest("sat", {"set", "sit", "frame"}), "set");
   EXPECT_EQ(gauge_host::Closest("x", {}), "");
+  EXPECT_EQ(gauge_host::Together({"a", "b", "c"}), "a, b and c");
+}
+
+// One key for every way of writing a path to one file; another file, another key.
+TEST(TextTest, SameFileKeys) {
+  const struct {
+    const char* path;
+    const char* key;
+  } cases[] = {
+      {"gauges/X.xml", "gauges/x.xml"},
+      {"gauges\\X.xml", "gauges/x.xml"},
+      {"./gauges//X.xml", "gauges/x.xml"},
+      {".\\GAUGES\\.\\x.XML", "gauges/x.xml"},
+      {"gauges/old/../X.xml", "gauges/x.xml"},
+      {"../gauges/X.xml", "../gauges/x.xml"},
+      {"../../X.xml", "../../x.xml"},
+      {"/gauges/X.xml", "/gauges/x.xml"},
+      {"\\gauges\\X.xml", "/gauges/x.xml"},
+      {"C:\\Panel\\X.xml", "c:/panel/x.xml"},
+      {"My Gauges/Cabin.xml", "my gauges/cabin.xml"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(gauge_host::SameFileKey(c.path), c.key) << c.path;
+  }
 }
 
 }  // namespace

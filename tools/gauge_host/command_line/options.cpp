@@ -21,14 +21,17 @@ std::string HelpText() {
     "  --trace changes    per frame, only what changed: reads of a new value, writes that\n"
     "                     change a value, chords, add-on changes and events (the default)\n"
     "  --trace full       every read and write of every frame\n"
-    "  --quiet            only unmet expectations, warnings, errors and the summary\n"
+    "  --quiet            only what went wrong: unmet expectations, lost presses,\n"
+    "                     chords not delivered, warnings and errors; and the summary\n"
     "  --instances N      call the gauge N times a frame (1 to 8), as a panel that lists\n"
     "                     it twice does (in the 2D panel and in the virtual cockpit)\n"
     "  --timeline FILE    draw the run into FILE, an SVG picture; with several\n"
     "                     scenarios, one picture each, FILE-SCENARIO.svg\n"
     "  --check PATH...    checks gauge files (*.xml) and panel.cfg files, folders\n"
-    "                     searched, instead of running the module; it comes last\n"
-    "  -h, --help         this text\n"
+    "                     searched, instead of running the module; given alone\n"
+    "  --version          the host's version, and the module's file version and\n"
+    "                     SHA-256, as the first line of every trace shows them\n"
+    "  -h, --help, /?     this text\n"
     "\n"
     "Scenario steps, one a line; '#' starts a comment:\n" +
     StepsHelp() +
@@ -94,6 +97,11 @@ constexpr OptionRow kOptionRows[] = {
        options.timeline_path = value;
        return std::string();
      }},
+    {"--version", nullptr, false,
+     [](const std::string&, Options& options) {
+       options.version = true;
+       return std::string();
+     }},
     {"--help", nullptr, false,
      [](const std::string&, Options& options) {
        options.help = true;
@@ -101,8 +109,11 @@ constexpr OptionRow kOptionRows[] = {
      }},
 };
 
+// What else asks for --help: Windows' own way, and the short one.
+bool AsksForHelp(const std::string& argument) { return argument == "-h" || argument == "/?" || argument == "-?"; }
+
 const OptionRow* FindOption(const std::string& argument) {
-  const std::string name = argument == "-h" ? "--help" : argument;
+  const std::string name = AsksForHelp(argument) ? "--help" : argument;
   for (const OptionRow& row : kOptionRows) {
     if (name == row.name) {
       return &row;
@@ -135,7 +146,7 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
   };
   for (std::size_t index = 0; index < arguments.size(); ++index) {
     const std::string& argument = arguments[index];
-    if (argument.empty() || argument[0] != '-' || argument == "-") {
+    if ((argument.empty() || argument[0] != '-' || argument == "-") && !AsksForHelp(argument)) {
       parsed.options.scenario_paths.push_back(argument);
       continue;
     }
@@ -144,6 +155,18 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
       parsed.options.check_paths.assign(arguments.begin() + static_cast<std::ptrdiff_t>(index) + 1, arguments.end());
       if (parsed.options.check_paths.empty()) {
         return fail("--check needs a PATH");
+      }
+      // What comes before --check is for playing scenarios, which it does not do.
+      std::vector<std::string> ignored;
+      for (const OptionRow* row : given) {
+        ignored.push_back(row->name);
+      }
+      for (const std::string& path : parsed.options.scenario_paths) {
+        ignored.push_back("'" + Shown(path) + "'");
+      }
+      if (!ignored.empty()) {
+        return fail("--check only checks the paths after it, so " + Together(ignored) +
+                    " before it would be ignored: give --check alone, with its paths");
       }
       return parsed;
     }

@@ -12,7 +12,7 @@
 namespace gauge_host {
 
 enum class TraceMode {
-  kQuiet,    // unmet expectations, warnings, errors and the summary
+  kQuiet,    // what went wrong (unmet expectations, lost presses, warnings, errors) and the summary
   kChanges,  // and, per frame, only what changed
   kFull,     // and every read and write
 };
@@ -25,6 +25,7 @@ struct Options {
   std::string timeline_path;  // empty: no picture
   std::vector<std::string> check_paths;  // --check: the gauge files, panel.cfg files and folders
   bool help = false;
+  bool version = false;  // the host's and the module's
 };
 
 constexpr int kMostInstances = 8;

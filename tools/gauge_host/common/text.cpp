@@ -100,6 +100,34 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
          std::equal(a.begin(), a.end(), b.begin(), [](char a, char b) { return LowerLetter(a) == LowerLetter(b); });
 }
 
+std::string Together(const std::vector<std::string>& items) {
+  std::string text;
+  for (std::size_t index = 0; index < items.size(); ++index) {
+    text += (index == 0 ? "" : index + 1 == items.size() ? " and " : ", ") + items[index];
+  }
+  return text;
+}
+
+std::string SameFileKey(std::string_view path) {
+  const bool rooted = !path.empty() && (path[0] == '/' || path[0] == '\\');
+  std::vector<std::string> segments;
+  while (!path.empty()) {
+    const std::size_t end = std::min(path.find_first_of("/\\"), path.size());
+    const std::string segment = Lowered(path.substr(0, end));
+    path.remove_prefix(std::min(end + 1, path.size()));
+    if (segment == ".." && !segments.empty() && segments.back() != "..") {
+      segments.pop_back();
+    } else if (!segment.empty() && segment != ".") {
+      segments.push_back(segment);
+    }
+  }
+  std::string key = rooted ? "/" : "";
+  for (const std::string& segment : segments) {
+    key += (key.empty() || key == "/" ? "" : "/") + segment;
+  }
+  return key;
+}
+
 std::size_t EditDistance(std::string_view a, std::string_view b) {
   std::vector<std::size_t> previous(b.size() + 1);
   std::vector<std::size_t> current(b.size() + 1);

@@ -30,6 +30,14 @@ std::string_view Trimmed(std::string_view text);
 std::string Lowered(std::string_view text);
 bool SameIgnoringCase(std::string_view a, std::string_view b);
 
+// "a, b and c".
+std::string Together(const std::vector<std::string>& items);
+
+// A path as a key that is the same for every way of writing one file, as Windows reads
+// paths: either separator, repeated ones, "." and ".." segments, and the case of ASCII
+// letters make no difference ("./Gauges\X.xml" and "gauges/X.xml" give one key).
+std::string SameFileKey(std::string_view path);
+
 // The number of characters to add, remove or change to make one word the other, ignoring case.
 std::size_t EditDistance(std::string_view a, std::string_view b);
 

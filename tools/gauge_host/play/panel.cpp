@@ -114,7 +114,7 @@ void WarnIfNotWhole(std::string_view name, double value) {
     return;
   }
   host.not_whole.insert_or_assign(std::string(name), value);
-  TraceEvent(*host.trace, "warning: " + std::string(name) + " holds " + FormatNumber(value) +
+  TraceWarning(*host.trace, "warning: " + std::string(name) + " holds " + FormatNumber(value) +
                               (std::trunc(value) == value ? ", beyond 32 bits" : ", not a whole number") +
                               ": the module reads " + std::to_string(read));
 }
@@ -139,7 +139,7 @@ std::int32_t __stdcall TracingCalculator(const char* expression, double* float_r
           ? Diagnostic{"the module", {}, Severity::kError, "a floating or text result asked for"}
           : RunScript(compiled->second, host.world, stack).error;
   if (error) {
-    TraceEvent(*host.trace, "the panel refused an expression: \"" + Shown(expression) + "\": " + FormatDiagnostic(*error));
+    TraceWarning(*host.trace, "the panel refused an expression: \"" + Shown(expression) + "\": " + FormatDiagnostic(*error));
     return 0;
   }
   if (integer_result != nullptr) {
@@ -339,7 +339,7 @@ std::optional<Diagnostic> ModulePanel::SetSimulationVariable(const ScenarioStep&
 }
 
 std::optional<Diagnostic> ModulePanel::AddGauge(const ScenarioStep& step) {
-  const GaugeScripts& gauge = host.gauges->at(step.file);
+  const GaugeScripts& gauge = host.gauges->at(step.gauge);
   host.on_panel.push_back(&gauge);
   Note(step, "gauge " + gauge.file + " joins the panel: " + Counted(gauge.areas.size(), "mouse area") +
                  (gauge.update ? ", an update script run every frame" : ", no update script"));
@@ -347,7 +347,7 @@ std::optional<Diagnostic> ModulePanel::AddGauge(const ScenarioStep& step) {
 }
 
 std::optional<Diagnostic> ModulePanel::Click(const ScenarioStep& step) {
-  const GaugeScripts& gauge = host.gauges->at(step.file);
+  const GaugeScripts& gauge = host.gauges->at(step.gauge);
   const MouseArea& area = ClickedArea(gauge, step.area);
   host.world.mouse_event = step.event;
   return RunGaugeScript(*area.click, "line " + std::to_string(step.line),

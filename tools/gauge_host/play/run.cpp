@@ -45,7 +45,7 @@ GaugeFiles ReadGauges(const Scenario& scenario, const std::string& scenario_path
   const std::string folder = slash == std::string::npos ? "" : scenario_path.substr(0, slash + 1);
   GaugeFiles gauges;
   for (const ScenarioStep& step : scenario.steps) {
-    if (!IsStep(step, &StepPlayer::AddGauge) || gauges.count(step.file) != 0) {
+    if (!IsStep(step, &StepPlayer::AddGauge) || gauges.count(step.gauge) != 0) {
       continue;
     }
     const bool absolute = step.file.find(':') != std::string::npos || step.file[0] == '\\' || step.file[0] == '/';
@@ -68,7 +68,7 @@ GaugeFiles ReadGauges(const Scenario& scenario, const std::string& scenario_path
     } else {
       gauge = GaugeScriptsOf(document.root, name);
     }
-    gauges.emplace(step.file, std::move(gauge));
+    gauges.emplace(step.gauge, std::move(gauge));
   }
   return gauges;
 }

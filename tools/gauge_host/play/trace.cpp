@@ -28,8 +28,7 @@ void NoteLoss(Trace& trace, const std::string& label, std::string_view name, dou
   }
   const PendingSet set = pending->second;
   pending->second.latest = after;
-  if (ModuleInteger(set.latest) == ModuleInteger(set.seen) || ModuleInteger(set.latest) == ModuleInteger(after) ||
-      trace.mode == TraceMode::kQuiet) {
+  if (ModuleInteger(set.latest) == ModuleInteger(set.seen) || ModuleInteger(set.latest) == ModuleInteger(after)) {
     return;
   }
   const SwitchEntry* row = SwitchRowOf(name);
@@ -111,10 +110,10 @@ void TraceChord(Trace& trace, char key, bool delivered, const std::string& messa
   if (trace.timeline != nullptr) {
     trace.timeline->chords.push_back({trace.frame, key, delivered});
   }
-  if (trace.mode == TraceMode::kQuiet) {
+  const std::string chord = std::string("chord Ctrl+Shift+") + key;
+  if (trace.mode == TraceMode::kQuiet && delivered) {
     return;
   }
-  const std::string chord = std::string("chord Ctrl+Shift+") + key;
   if (!delivered) {
     PrintInFrame(trace, chord + " not delivered: no main window");
   } else {
@@ -136,6 +135,8 @@ void TraceEvent(Trace& trace, const std::string& text) {
   }
 }
 
+void TraceWarning(Trace& trace, const std::string& text) { PrintInFrame(trace, text); }
+
 void TraceStep(Trace& trace, int line, const std::string& text, bool always) {
   if (trace.mode == TraceMode::kFull || (trace.mode == TraceMode::kChanges && always)) {
     Print(trace, "line " + std::to_string(line), text);
@@ -153,8 +154,9 @@ void TraceScript(Trace& trace, const std::string& label, const std::string& head
   for (const ScriptEvent& event : run.events) {
     const bool write = event.kind == ScriptEvent::Kind::kWrite;
     double& value = values_before[write ? event.variable : std::string()];
-    const bool changes = event.kind == ScriptEvent::Kind::kWarning || (write && value != event.value);
-    if (trace.mode == TraceMode::kFull || (trace.mode == TraceMode::kChanges && (always || changes))) {
+    const bool warning = event.kind == ScriptEvent::Kind::kWarning;
+    const bool changes = warning || (write && value != event.value);
+    if (trace.mode == TraceMode::kFull || warning || (trace.mode == TraceMode::kChanges && (always || changes))) {
       Print(trace, label, heading + ": " + event.text);
       shown = true;
     }
@@ -191,7 +193,8 @@ std::string CountsText(const Trace& trace) {
 }
 
 RunSummary SummaryOf(const Trace& trace, RunSummary::Outcome outcome, const std::string& line) {
-  return {outcome, line, trace.frame, trace.chords_sent, trace.chords_delivered};
+  const bool checked_nothing = outcome == RunSummary::Outcome::kAllMet && trace.expectations_met == 0;
+  return {outcome, line, trace.frame, trace.chords_sent, trace.chords_delivered, checked_nothing};
 }
 
 }  // namespace
@@ -205,7 +208,8 @@ RunSummary TraceSummary(Trace& trace, const std::string& scenario_name) {
   const std::size_t expectations = unmet + static_cast<std::size_t>(trace.expectations_met);
   std::string result;
   if (expectations == 0) {
-    result = "no expectations";
+    // Said plainly: a script reads status 0 as a pass.
+    result = "no expect step, so nothing was checked";
   } else if (unmet == 0) {
     result = expectations == 1 ? "the 1 expectation met" : "all " + Counted(expectations, "expectation") + " met";
   } else {
@@ -231,21 +235,22 @@ void PrintTotal(std::FILE* out, const std::vector<RunSummary>& runs) {
   std::uint64_t frames = 0;
   std::uint64_t sent = 0;
   std::uint64_t delivered = 0;
-  std::size_t counts[3] = {};
+  // By outcome, and last those that met every expectation as they had none.
+  std::size_t counts[4] = {};
   std::fprintf(out, "\n");
   for (const RunSummary& run : runs) {
     std::fprintf(out, "  %s\n", run.line.c_str());
     frames += run.frames;
     sent += run.chords_sent;
     delivered += run.chords_delivered;
-    ++counts[static_cast<int>(run.outcome)];
+    ++counts[run.checked_nothing ? 3 : static_cast<int>(run.outcome)];
   }
   std::string outcomes;
   if (counts[0] == runs.size()) {
     outcomes = "every expectation met";
   } else {
-    const char* const words[3] = {"met every expectation", "did not", "stopped by an error"};
-    for (int outcome = 0; outcome < 3; ++outcome) {
+    const char* const words[4] = {"met every expectation", "did not", "stopped by an error", "checked nothing"};
+    for (int outcome = 0; outcome < 4; ++outcome) {
       if (counts[outcome] != 0) {
         outcomes += (outcomes.empty() ? "" : ", ") + std::to_string(counts[outcome]) + " " + words[outcome];
       }

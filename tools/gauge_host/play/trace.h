@@ -53,6 +53,8 @@ void TraceChord(Trace& trace, char key, bool delivered, const std::string& messa
 void TraceAddonSign(Trace& trace, std::int32_t before, std::int32_t after);
 // Something the module or the host did in this frame that the designer should know.
 void TraceEvent(Trace& trace, const std::string& text);
+// Something in this frame that went wrong, which even the quiet trace shows.
+void TraceWarning(Trace& trace, const std::string& text);
 // What a step of the scenario did; `always` for add-on and window changes, else full only.
 void TraceStep(Trace& trace, int line, const std::string& text, bool always);
 void TraceSet(Trace& trace, int line, std::string_view name, double before, double after);
@@ -71,6 +73,7 @@ struct RunSummary {
   std::uint64_t frames = 0;
   std::uint64_t chords_sent = 0;
   std::uint64_t chords_delivered = 0;
+  bool checked_nothing = false;  // played to its end without one expectation
 };
 
 // Prints the closing line of a run that played to its end, and returns it.

@@ -25,16 +25,16 @@ class PanelModel : public StepPlayer {
   std::optional<Diagnostic> ExpectChords(const ScenarioStep& /*step*/) override { return std::nullopt; }
 
   std::optional<Diagnostic> AddGauge(const ScenarioStep& step) override {
-    if (OnPanel(step.file)) {
+    if (OnPanel(step.gauge)) {
       return Problem("the gauge " + Shown(step.file) + " is on the panel already");
     }
-    on_panel_.push_back(step.file);
+    on_panel_.push_back(step.gauge);
     return std::nullopt;
   }
 
   std::optional<Diagnostic> Click(const ScenarioStep& step) override {
-    const auto gauge = gauges_.find(step.file);
-    if (!OnPanel(step.file) || gauge == gauges_.end()) {
+    const auto gauge = gauges_.find(step.gauge);
+    if (!OnPanel(step.gauge) || gauge == gauges_.end()) {
       return Problem("the gauge " + Shown(step.file) + " is not on the panel: a step 'gauge " + Shown(step.file) +
                      "' comes first");
     }
@@ -100,8 +100,8 @@ class PanelModel : public StepPlayer {
   static Diagnostic Problem(const std::string& message) { return {"", {}, Severity::kError, message}; }
   static Diagnostic AddonNotLoaded() { return Problem("the add-on is not loaded: 'addon load' comes first"); }
 
-  bool OnPanel(const std::string& file) const {
-    return std::find(on_panel_.begin(), on_panel_.end(), file) != on_panel_.end();
+  bool OnPanel(const std::string& gauge) const {
+    return std::find(on_panel_.begin(), on_panel_.end(), gauge) != on_panel_.end();
   }
 
   const GaugeFiles& gauges_;
@@ -110,7 +110,7 @@ class PanelModel : public StepPlayer {
   bool export_holds_record_ = false;   // what a fresh library's export holds
   bool addon_found_ = false;           // the module found the record and pinned the library
   bool main_window_ = true;            // a simulator starts with its main window
-  std::vector<std::string> on_panel_;  // the gauge files the scenario's gauge steps put there
+  std::vector<std::string> on_panel_;  // the gauge files the scenario's gauge steps put there, as keys
 };
 
 }  // namespace
@@ -124,7 +124,7 @@ void CheckScenario(Scenario& scenario, const std::string& file_name, const Gauge
   }
   PanelModel model(gauges);
   for (const ScenarioStep& step : scenario.steps) {
-    if (const auto gauge = gauges.find(step.file); IsStep(step, &StepPlayer::AddGauge) && gauge != gauges.end()) {
+    if (const auto gauge = gauges.find(step.gauge); IsStep(step, &StepPlayer::AddGauge) && gauge != gauges.end()) {
       for (const Diagnostic& error : gauge->second.errors) {
         placed.emplace_back(step.line, error);
       }

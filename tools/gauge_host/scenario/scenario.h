@@ -29,7 +29,8 @@ struct ScenarioStep {
   double number = 0;         // set and expect of a variable
   std::uint32_t frames = 1;  // frame and frames
   std::string chord_keys;    // expect chords: the key of each chord in order, "" for none
-  std::string file;          // gauge and click: the gauge file as written
+  std::string file;          // gauge and click: the gauge file as written, without its quotes
+  std::string gauge;         // the same file however written: the key of GaugeFiles
   std::string area;          // click: a number, or a tooltip in double quotes
   std::string event;         // click: the mouse event
   Script script;             // eval
@@ -42,7 +43,7 @@ struct Scenario {
 
 constexpr std::uint32_t kMostFramesInAStep = 1000000;
 
-// The gauge files of a scenario's gauge steps, read and compiled, by their names as written.
+// The gauge files of a scenario's gauge steps, read and compiled, by the steps' `gauge`.
 using GaugeFiles = std::map<std::string, GaugeScripts, std::less<>>;
 
 // The steps of a scenario file as its editor saved it: UTF-8, with or without a

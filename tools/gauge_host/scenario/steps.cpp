@@ -63,15 +63,6 @@ std::string Alternatives(const std::vector<std::string>& items) {
   return text;
 }
 
-// "a, b and c".
-std::string Together(const std::vector<std::string>& items) {
-  std::string text;
-  for (std::size_t index = 0; index < items.size(); ++index) {
-    text += (index == 0 ? "" : index + 1 == items.size() ? " and " : ", ") + items[index];
-  }
-  return text;
-}
-
 struct LineWords {
   std::string text;  // the line without its comment
   std::vector<std::string> words;
@@ -165,7 +156,10 @@ class LineReader {
       }
     }
     if (next_ < words_.size()) {
-      Error("unexpected '" + Shown(words_[next_]) + "' at the end of the step");
+      // "gauge My Gauges/Cabin.xml": a path with spaces, unquoted.
+      const bool after_path = step.row->arguments.ends_with("FILE.xml");
+      Error("unexpected '" + Shown(words_[next_]) + "' at the end of the step" +
+            (after_path ? "; write a path with spaces in double quotes" : ""));
       return;
     }
     scenario_.steps.push_back(std::move(step));
@@ -211,6 +205,10 @@ class LineReader {
     if (best != nullptr && best_words == known &&
         (best_words < words_.size() || !HasLongerRow(known) || best->arguments.empty() ||
          best->arguments.starts_with('['))) {
+      if (const std::string meant = LongerStepMeant(known); !meant.empty()) {
+        Error("'" + Said(known + 1) + "' is not a step: did you mean '" + meant + "'?");
+        return nullptr;
+      }
       return best;
     }
     WhatMayFollow(known);
@@ -247,6 +245,21 @@ class LineReader {
     }
     Error("'" + Said(known) + "' is followed by " + Alternatives(follows) +
           (known < words_.size() ? ", not '" + Shown(words_[known]) + "'" : ""));
+  }
+
+  // The words of a longer step the line's next word nearly spells, as "expect chord" does
+  // "expect chords", which would else be read as a variable named chord; or "".
+  std::string LongerStepMeant(std::size_t count) const {
+    if (count >= words_.size()) {
+      return "";
+    }
+    for (const StepRow& row : kStepRows) {
+      const std::vector<std::string_view> row_words = Split(row.words);
+      if (row_words.size() > count && WordsInCommon(row) == count && EditDistance(words_[count], row_words[count]) <= 2) {
+        return Said(count) + " " + std::string(row_words[count]);
+      }
+    }
+    return "";
   }
 
   // Whether some row has more words than the count and starts as the line does.
@@ -298,7 +311,10 @@ class LineReader {
       next_ = words_.size();
       return Script(offset, step.script);
     }
-    std::string& text = placeholder == "FILE.xml" ? step.file : placeholder == "AREA" ? step.area : step.event;
+    if (placeholder == "FILE.xml") {
+      return Path(word, step.file, step.gauge);
+    }
+    std::string& text = placeholder == "AREA" ? step.area : step.event;
     text = word;
     return true;
   }
@@ -363,15 +379,40 @@ class LineReader {
     return true;
   }
 
+  // A whole number within the allowed count, however far beyond it the word goes.
   bool FrameCount(const std::string& word, std::uint32_t& frames) {
-    std::int32_t count = 0;
-    if (!Whole(word, count)) {
-      return false;
+    const std::size_t sign = word[0] == '-' || word[0] == '+' ? 1 : 0;
+    std::string_view digits = std::string_view(word).substr(sign);
+    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), IsDigit)) {
+      std::int32_t ignored = 0;
+      return Whole(word, ignored);  // says why it is not a whole number
     }
-    if (count < 1 || static_cast<std::uint32_t>(count) > kMostFramesInAStep) {
+    digits.remove_prefix(std::min(digits.find_first_not_of('0'), digits.size()));
+    const std::size_t most_digits = std::to_string(kMostFramesInAStep).size();
+    std::uint32_t count = 0;
+    for (std::size_t index = 0; index < digits.size() && digits.size() <= most_digits; ++index) {
+      count = count * 10 + static_cast<std::uint32_t>(digits[index] - '0');
+    }
+    if (word[0] == '-' || count < 1 || digits.size() > most_digits || count > kMostFramesInAStep) {
       return Error("a frame count is from 1 to " + std::to_string(kMostFramesInAStep) + ", not " + Shown(word));
     }
-    frames = static_cast<std::uint32_t>(count);
+    frames = count;
+    return true;
+  }
+
+  // A gauge file's path, in double quotes when it holds spaces; and the file it names.
+  bool Path(const std::string& word, std::string& path, std::string& gauge) {
+    path = word;
+    if (word.starts_with('"')) {
+      if (word.size() < 2 || !word.ends_with('"')) {
+        return Error("the double quote before '" + Shown(word.substr(1)) + "' is never closed");
+      }
+      path = word.substr(1, word.size() - 2);
+      if (path.empty()) {
+        return Error("an empty path: write the gauge's file between the double quotes");
+      }
+    }
+    gauge = SameFileKey(path);
     return true;
   }
 

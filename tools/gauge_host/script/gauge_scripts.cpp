@@ -102,6 +102,32 @@ GaugeScripts GaugeScriptsOf(const XmlElement& root, const std::string& file) {
 
 namespace {
 
+// For an area named by a word that is not a number: a tooltip with spaces, unquoted, reads
+// as its first word, and the next as the event ("click f.xml Call mayday"). The tooltip
+// nearest to either, and all of them.
+std::string TooltipHint(const GaugeScripts& gauge, std::string_view word, std::string_view next) {
+  std::vector<std::string> tooltips;
+  std::vector<std::string> listed;
+  for (const MouseArea& candidate : gauge.areas) {
+    if (!candidate.tooltip.empty() &&
+        std::find(tooltips.begin(), tooltips.end(), candidate.tooltip) == tooltips.end()) {
+      tooltips.push_back(candidate.tooltip);
+      listed.push_back(Quoted(Shown(candidate.tooltip)));
+    }
+  }
+  const std::string numbers = "write an area's number, from 1 to " + std::to_string(gauge.areas.size());
+  if (tooltips.empty()) {
+    return numbers + "; it has no tooltips";
+  }
+  const std::string joined = std::string(word) + " " + std::string(next);
+  const std::string near_word = Closest(word, tooltips);
+  const std::string near_joined = Closest(joined, tooltips);
+  const std::string nearest =
+      EditDistance(joined, near_joined) <= EditDistance(word, near_word) ? near_joined : near_word;
+  return numbers + ", or its tooltip in double quotes, such as " + Quoted(Shown(nearest)) + "; its tooltips are " +
+         Together(listed);
+}
+
 std::vector<const MouseArea*> AreasNamed(const GaugeScripts& gauge, std::string_view area) {
   std::vector<const MouseArea*> found;
   const bool by_tooltip = area.size() >= 2 && area.front() == '"' && area.back() == '"';
@@ -120,6 +146,9 @@ std::optional<Diagnostic> CheckClick(const GaugeScripts& gauge, std::string_view
   const auto problem = [](const std::string& message) { return Diagnostic{"", {}, Severity::kError, message}; };
   const std::vector<const MouseArea*> found = AreasNamed(gauge, area);
   const bool by_tooltip = area.starts_with('"');
+  if (found.empty() && !by_tooltip && !std::all_of(area.begin(), area.end(), IsDigit)) {
+    return problem(gauge.file + " has no area " + std::string(area) + ": " + TooltipHint(gauge, area, event));
+  }
   if (found.empty()) {
     return problem(gauge.file + " has no area " + (by_tooltip ? "with the tooltip " : "") + std::string(area) + "; its " +
                    Counted(gauge.areas.size(), "area") + (gauge.areas.size() == 1 ? " is" : " are") +
