@@ -86,7 +86,7 @@ target_include_directories(tvl_gauge_host PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_compile_options(tvl_gauge_host PRIVATE ${COMMON_WARNINGS} -Wno-restrict)
 add_dependencies(tvl_gauge_host xmllite_import_library Tvl_LvarSupport Travinel)
 target_link_libraries(tvl_gauge_host PRIVATE tvl_gauge_host_parts tvl_standin_win32 ${XMLLITE_IMPORT_LIBRARY}
-  shlwapi ole32 oleaut32)
+  shlwapi ole32 oleaut32 bcrypt version)
 # What the release ships, built by the target "shipped", and stripped: the module carries
 # no symbols beyond its two exports, and the gauge host and its stand-in add-on none at all.
 set(SHIPPED_PROGRAMS Tvl_LvarSupport Travinel tvl_gauge_host)

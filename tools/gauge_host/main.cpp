@@ -35,6 +35,9 @@ int main() {
     std::fputs(gauge_host::HelpText().c_str(), stdout);
     return gauge_host::kExitAllMet;
   }
+  if (options.version) {
+    return gauge_host::PrintVersion(options);
+  }
   if (!options.check_paths.empty()) {
     return gauge_host::RunCheck(options.check_paths);
   }

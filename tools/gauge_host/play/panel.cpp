@@ -386,9 +386,25 @@ std::optional<Diagnostic> ModulePanel::LoadAddon(const ScenarioStep& step) {
   if (addon == nullptr) {
     return WindowsFailure("the stand-in add-on '" + host.addon_path + "' cannot be loaded");
   }
-  ++host.addon_loads;
   host.addon_record = reinterpret_cast<AddonRecord*>(GetProcAddress(addon, kStandinRecordExport));
   host.addon_export = reinterpret_cast<AddonRecord**>(GetProcAddress(addon, kAddonExport));
+  // Another library in the stand-in's place: refused, rather than its missing exports read.
+  std::vector<std::string> missing;
+  for (const auto& [address, name] : {std::pair<const void*, const char*>{host.addon_export, kAddonExport},
+                                      {host.addon_record, kStandinRecordExport}}) {
+    if (address == nullptr) {
+      missing.emplace_back(name);
+    }
+  }
+  if (!missing.empty()) {
+    FreeLibrary(addon);
+    host.addon_record = nullptr;
+    host.addon_export = nullptr;
+    return WindowsFailure(Shown(host.addon_path, 4 * kShownCharacters) + " is not the stand-in add-on the host plays: " +
+                          "it lacks the export" + (missing.size() == 1 ? " " : "s ") + Together(missing) +
+                          "; put back the Travinel.dll that came with the host");
+  }
+  ++host.addon_loads;
   Note(step, std::string("add-on loaded, its export holding ") + (*host.addon_export != nullptr ? "its record" : "null"));
   return std::nullopt;
 }

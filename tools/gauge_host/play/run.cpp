@@ -7,6 +7,7 @@
 
 #include "default_scenario.h"
 #include "host/module_names.h"
+#include "host/version.h"
 #include "tools/gauge_host/command_line/exit_status.h"
 #include "tools/gauge_host/common/text.h"
 #include "tools/gauge_host/play/panel.h"
@@ -71,6 +72,26 @@ GaugeFiles ReadGauges(const Scenario& scenario, const std::string& scenario_path
     gauges.emplace(step.gauge, std::move(gauge));
   }
   return gauges;
+}
+
+// The module the options name: --gau's, or the one beside the host.
+std::string GauPath(const Options& options) {
+  return options.gau_path.empty() ? ExecutableDirectory() + "\\Tvl_LvarSupport.gau" : options.gau_path;
+}
+
+// What runs, for a report of the run: the host's version, the module's file version and
+// the SHA-256 of its bytes, which tells apart two builds of one version. Or why the module
+// cannot be read.
+std::optional<Diagnostic> VersionLine(const std::string& gau_path, std::string& line) {
+  std::string digest;
+  if (std::optional<Diagnostic> unreadable = FileSha256(gau_path, digest)) {
+    return unreadable;
+  }
+  const std::string version = FileVersion(gau_path);
+  const std::size_t slash = gau_path.find_last_of("\\/");
+  line = "tvl_gauge_host " TVL_VERSION_TEXT "; " + Shown(gau_path.substr(slash == std::string::npos ? 0 : slash + 1)) +
+         ": " + (version.empty() ? "no version record" : "file version " + version) + ", SHA-256 " + digest;
+  return std::nullopt;
 }
 
 // "run.svg" for one scenario; "run-press-length.svg" for press-length.scn among several.
@@ -159,8 +180,9 @@ Timeline StartTimeline(const Scenario& scenario, const std::string& scenario_nam
 // Plays one scenario from a freshly loaded module to its closing line; the problem when
 // the host cannot go on to another. first: the run's first scenario; the trace of each
 // later one is set apart by a blank line.
-std::optional<Diagnostic> PlayScenario(const Options& options, const std::string& gau_path, bool first,
-                                       PlannedScenario& planned, RunSummary& summary) {
+std::optional<Diagnostic> PlayScenario(const Options& options, const std::string& gau_path,
+                                       const std::string& version_line, bool first, PlannedScenario& planned,
+                                       RunSummary& summary) {
   const Scenario& scenario = planned.scenario;
   Timeline timeline = StartTimeline(scenario, planned.name);
   const int last_line = scenario.steps.empty() ? 0 : scenario.steps.back().line;
@@ -170,8 +192,8 @@ std::optional<Diagnostic> PlayScenario(const Options& options, const std::string
                     planned.name);
   if (options.trace != TraceMode::kQuiet) {
     const std::string gauges = Counted(static_cast<unsigned>(options.instances), "gauge");
-    std::printf("%smodule %s, scenario %s, %s on the panel\n", first ? "" : "\n", gau_path.c_str(),
-                planned.name.c_str(), gauges.c_str());
+    std::printf("%s%s\nmodule %s, scenario %s, %s on the panel\n", first ? "" : "\n", version_line.c_str(),
+                gau_path.c_str(), planned.name.c_str(), gauges.c_str());
   }
   bool played = true;
   for (const ScenarioStep& step : scenario.steps) {
@@ -202,15 +224,30 @@ std::optional<Diagnostic> PlayScenario(const Options& options, const std::string
 
 }  // namespace
 
+int PrintVersion(const Options& options) {
+  std::string line;
+  if (std::optional<Diagnostic> problem = VersionLine(GauPath(options), line)) {
+    std::printf("tvl_gauge_host " TVL_VERSION_TEXT "\n");
+    Print(*problem);
+    return kExitUnusable;
+  }
+  std::printf("%s\n", line.c_str());
+  return kExitAllMet;
+}
+
 int PlayScenarios(const Options& options) {
   // Every scenario is checked, and the module loaded, before the first one runs.
   std::vector<PlannedScenario> planned;
   if (!PlanScenarios(options, planned)) {
     return kExitUnusable;
   }
-  const std::string gau_path =
-      options.gau_path.empty() ? ExecutableDirectory() + "\\Tvl_LvarSupport.gau" : options.gau_path;
+  const std::string gau_path = GauPath(options);
   if (std::optional<Diagnostic> problem = LoadGaugeModule(gau_path)) {
+    Print(*problem);
+    return kExitUnusable;
+  }
+  std::string version_line;
+  if (std::optional<Diagnostic> problem = VersionLine(gau_path, version_line)) {
     Print(*problem);
     return kExitUnusable;
   }
@@ -234,7 +271,7 @@ int PlayScenarios(const Options& options) {
     }
     const bool first = runs.empty();
     runs.emplace_back();
-    if (std::optional<Diagnostic> problem = PlayScenario(options, gau_path, first, scenario, runs.back())) {
+    if (std::optional<Diagnostic> problem = PlayScenario(options, gau_path, version_line, first, scenario, runs.back())) {
       Print({"tvl_gauge_host", {}, Severity::kError, problem->message});
       return kExitUnusable;
     }

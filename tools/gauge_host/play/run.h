@@ -8,6 +8,10 @@
 
 namespace gauge_host {
 
+// --version: the line that starts every trace, naming the host's version and the module's
+// file version and SHA-256. The exit status: 2 when the module cannot be read.
+int PrintVersion(const Options& options);
+
 // The exit status: the worst of the scenarios'.
 int PlayScenarios(const Options& options);
 

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <bcrypt.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -72,6 +73,55 @@ std::optional<Diagnostic> ReadWholeFile(const std::string& path, std::string& co
   }
   std::fclose(file);
   return std::nullopt;
+}
+
+std::optional<Diagnostic> FileSha256(const std::string& path, std::string& digest) {
+  std::string contents;
+  if (std::optional<Diagnostic> unreadable = ReadWholeFile(path, contents)) {
+    return unreadable;
+  }
+  BCRYPT_ALG_HANDLE algorithm = nullptr;
+  BCRYPT_HASH_HANDLE hash = nullptr;
+  unsigned char bytes[32];
+  const auto succeeded = [](NTSTATUS status) { return status >= 0; };
+  const bool hashed =
+      succeeded(BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0)) &&
+      succeeded(BCryptCreateHash(algorithm, &hash, nullptr, 0, nullptr, 0, 0)) &&
+      succeeded(BCryptHashData(hash, reinterpret_cast<unsigned char*>(contents.data()),
+                               static_cast<ULONG>(contents.size()), 0)) &&
+      succeeded(BCryptFinishHash(hash, bytes, sizeof bytes, 0));
+  if (hash != nullptr) {
+    BCryptDestroyHash(hash);
+  }
+  if (algorithm != nullptr) {
+    BCryptCloseAlgorithmProvider(algorithm, 0);
+  }
+  if (!hashed) {
+    return Diagnostic{Shown(path, 4 * kShownCharacters), {}, Severity::kError, "Windows could not compute its SHA-256"};
+  }
+  digest.clear();
+  for (const unsigned char byte : bytes) {
+    char pair[3];
+    std::snprintf(pair, sizeof pair, "%02x", byte);
+    digest += pair;
+  }
+  return std::nullopt;
+}
+
+std::string FileVersion(const std::string& path) {
+  const std::wstring wide = Wide(path);
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(wide.c_str(), &ignored);
+  std::vector<unsigned char> record(size);
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT fixed_size = 0;
+  if (size == 0 || GetFileVersionInfoW(wide.c_str(), 0, size, record.data()) == 0 ||
+      VerQueryValueW(record.data(), L"\\", reinterpret_cast<void**>(&fixed), &fixed_size) == 0 ||
+      fixed_size < sizeof *fixed) {
+    return "";
+  }
+  return std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." + std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
+         std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." + std::to_string(LOWORD(fixed->dwFileVersionLS));
 }
 
 std::vector<std::string> FilesInFolder(const std::string& folder, std::string_view extension) {

@@ -30,6 +30,13 @@ bool IsFolder(const std::string& path);
 // The file's bytes, appended to contents; or why there are none.
 std::optional<Diagnostic> ReadWholeFile(const std::string& path, std::string& contents);
 
+// The SHA-256 of the file's bytes, in lowercase hexadecimal, as Windows' cryptography
+// computes it; or why there is none.
+std::optional<Diagnostic> FileSha256(const std::string& path, std::string& digest);
+
+// The file version of a program or library's version record, "1.0.0.0"; "" when it has none.
+std::string FileVersion(const std::string& path);
+
 // The files of a folder whose names end in the extension (".scn"), in name order, each
 // joined to the folder as it was written.
 std::vector<std::string> FilesInFolder(const std::string& folder, std::string_view extension);
