@@ -256,6 +256,7 @@ TEST(ScenarioTest, AGaugeIsItsFileHoweverItsPathIsWritten) {
       "click \"gauges/old/../Cabin.xml\" 1\n"
       "gauge .\\gauges\\Cabin.xml\n"
       "click other/Cabin.xml 1\n"
+      "click \"My Gauges/Cabin.xml\" 1\n"
       "frame\n",
       "p.scn");
   gauge_host::CheckScenario(scenario, "p.scn", gauges);
@@ -263,6 +264,8 @@ TEST(ScenarioTest, AGaugeIsItsFileHoweverItsPathIsWritten) {
       "p.scn:6: error: 'gauge .\\gauges\\Cabin.xml': the gauge .\\gauges\\Cabin.xml is on the panel already",
       "p.scn:7: error: 'click other/Cabin.xml 1': the gauge other/Cabin.xml is not on the panel: a step 'gauge "
       "other/Cabin.xml' comes first",
+      "p.scn:8: error: 'click \"My Gauges/Cabin.xml\" 1': the gauge My Gauges/Cabin.xml is not on the panel: a step "
+      "'gauge \"My Gauges/Cabin.xml\"' comes first",
   }));
 }
 

@@ -135,6 +135,25 @@ std::optional<std::string> ClashWithEarlier(const OptionRow& row, const std::vec
   return std::nullopt;
 }
 
+// What comes before --check is for playing scenarios, which it does not do: why it cannot
+// be given.
+std::optional<std::string> IgnoredBeforeCheck(const std::vector<const OptionRow*>& given,
+                                              const std::vector<std::string>& scenario_paths) {
+  std::vector<std::string> ignored;
+  ignored.reserve(given.size() + scenario_paths.size());
+  for (const OptionRow* row : given) {
+    ignored.emplace_back(row->name);
+  }
+  for (const std::string& path : scenario_paths) {
+    ignored.push_back("'" + Shown(path) + "'");
+  }
+  if (ignored.empty()) {
+    return std::nullopt;
+  }
+  return "--check only checks the paths after it, so " + Together(ignored) +
+         " before it would be ignored: give --check alone, with its paths";
+}
+
 }  // namespace
 
 ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
@@ -156,17 +175,8 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
       if (parsed.options.check_paths.empty()) {
         return fail("--check needs a PATH");
       }
-      // What comes before --check is for playing scenarios, which it does not do.
-      std::vector<std::string> ignored;
-      for (const OptionRow* row : given) {
-        ignored.push_back(row->name);
-      }
-      for (const std::string& path : parsed.options.scenario_paths) {
-        ignored.push_back("'" + Shown(path) + "'");
-      }
-      if (!ignored.empty()) {
-        return fail("--check only checks the paths after it, so " + Together(ignored) +
-                    " before it would be ignored: give --check alone, with its paths");
+      if (std::optional<std::string> ignored = IgnoredBeforeCheck(given, parsed.options.scenario_paths)) {
+        return fail(*ignored);
       }
       return parsed;
     }

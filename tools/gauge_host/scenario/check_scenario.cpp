@@ -35,8 +35,9 @@ class PanelModel : public StepPlayer {
   std::optional<Diagnostic> Click(const ScenarioStep& step) override {
     const auto gauge = gauges_.find(step.gauge);
     if (!OnPanel(step.gauge) || gauge == gauges_.end()) {
-      return Problem("the gauge " + Shown(step.file) + " is not on the panel: a step 'gauge " + Shown(step.file) +
-                     "' comes first");
+      const bool spaced = step.file.find_first_of(" \t") != std::string::npos;
+      return Problem("the gauge " + Shown(step.file) + " is not on the panel: a step 'gauge " +
+                     (spaced ? "\"" + Shown(step.file) + "\"" : Shown(step.file)) + "' comes first");
     }
     return CheckClick(gauge->second, step.area, step.event);
   }
