@@ -37,5 +37,9 @@ struct CheckSummary {
 // and written, and the counts.
 std::string Report(CheckSummary summary);
 
+// Report's parts: the findings sorted, a line each; the table of the variables and the counts.
+std::string FindingLines(std::vector<Diagnostic> findings);
+std::string VariablesAndCounts(const CheckSummary& summary);
+
 
 }  // namespace gauge_host

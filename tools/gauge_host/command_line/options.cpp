@@ -11,6 +11,7 @@ std::string HelpText() {
   return
     "usage: tvl_gauge_host [OPTION...] [SCENARIO|FOLDER...]\n"
     "       tvl_gauge_host --check PATH...\n"
+    "       tvl_gauge_host --check AIRCRAFT_FOLDER [--gauges FOLDER]\n"
     "Runs the gauge module offline as the simulator's panel does, through each SCENARIO in\n"
     "turn, and every *.scn file of each FOLDER in name order (the built-in scenario when\n"
     "none is given), and prints what the module does. Each scenario starts as if alone: the\n"
@@ -28,6 +29,10 @@ std::string HelpText() {
     "                     scenarios, one picture each, FILE-SCENARIO.svg\n"
     "  --check PATH...    checks gauge files (*.xml) and panel.cfg files, folders\n"
     "                     searched, instead of running the module; it comes last\n"
+    "  --check AIRCRAFT_FOLDER [--gauges FOLDER]\n"
+    "                     checks an aircraft as the simulator loads it: each variation's\n"
+    "                     panel.cfg and the gauges its lines name, found in the panel\n"
+    "                     folder or in FOLDER, the simulator's gauges folder\n"
     "  -h, --help         this text\n"
     "\n"
     "Scenario steps, one a line; '#' starts a comment:\n" +
@@ -140,8 +145,16 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
       continue;
     }
     if (argument == "--check") {
-      // Every argument after it is a path to check.
-      parsed.options.check_paths.assign(arguments.begin() + static_cast<std::ptrdiff_t>(index) + 1, arguments.end());
+      // Every argument after it is a path to check, apart from --gauges FOLDER.
+      for (std::size_t path = index + 1; path < arguments.size(); ++path) {
+        if (arguments[path] != "--gauges") {
+          parsed.options.check_paths.push_back(arguments[path]);
+        } else if (path + 1 == arguments.size() || !parsed.options.gauges_path.empty()) {
+          return fail(path + 1 == arguments.size() ? "--gauges needs a FOLDER" : "--gauges is given twice");
+        } else {
+          parsed.options.gauges_path = arguments[++path];
+        }
+      }
       if (parsed.options.check_paths.empty()) {
         return fail("--check needs a PATH");
       }
