@@ -171,6 +171,27 @@ TEST(AircraftCheckTest, VariationsPanelsAndGauges) {
        "simulator's aircraft folder, the one the aircraft is in (Sim)\n",
        "4 files, 0 references, 4 errors, 0 warnings"},
 
+      {"a panel.cfg and a gauge file that are folders",
+       {{{{"A/aircraft.cfg", "[fltsim.0]\n[fltsim.1]\npanel=b\n"},
+          {"A/panel/panel.cfg", kModuleLine + "gauge01=F!G, 1, 1\n"},
+          {"A/panel/F/G.xml/inside", ""},
+          {"A/panel.b/panel.cfg/inside", ""},
+          {"A/panel/Tvl_LvarSupport.gau", ""}}},
+         {}},
+       "",
+       "A/aircraft.cfg: 2 variations\n"
+       "  [fltsim.0] (no title): A/panel/panel.cfg\n"
+       "  [fltsim.1] (no title): no panel\n"
+       "A/panel.b/panel.cfg: error: cannot be read\n"
+       "\n"
+       "A/panel/panel.cfg, the panel of [fltsim.0]:\n"
+       "  line 1: gauge00=Tvl_LvarSupport!Switches  A/panel/Tvl_LvarSupport.gau (a module: found, not read)\n"
+       "  line 2: gauge01=F!G                       not found\n"
+       "A/panel/F/G.xml: error: cannot be read\n"
+       "A/panel/panel.cfg:2:9: warning: no gauge for this line in the panel folder (F/G.xml, G.xml in F.cab, F.gau or "
+       "F.dll); give the simulator's gauges folder with --gauges to look there too\n",
+       "2 files, 0 references, 2 errors, 1 warning"},
+
       {"an aircraft.cfg without variations",
        {{{{"A/aircraft.cfg", "[general]\natc_type=x\n"}}}, {}},
        "",
@@ -229,6 +250,13 @@ TEST(AircraftCheckTest, VariationsPanelsAndGauges) {
     const std::size_t errors_at = c.counts.rfind(", ", c.counts.find(" error")) + 2;
     EXPECT_EQ(check.errors, std::stoul(c.counts.substr(errors_at)));
   }
+}
+
+TEST(AircraftCheckTest, AnAircraftCfgThatCannotBeRead) {
+  const Tree tree{{{"A/aircraft.cfg/inside", ""}}, {}};
+  const AircraftCheck check = gauge_host::CheckAircraft("A", "", MemoryAircraft(tree), ReadScript);
+  EXPECT_TRUE(check.unreadable);
+  EXPECT_EQ(check.report, "A/aircraft.cfg: error: cannot be read\n");
 }
 
 TEST(AircraftCheckTest, WhatIsAnAircraftAndAnAlias) {
