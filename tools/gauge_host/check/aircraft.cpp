@@ -278,12 +278,53 @@ class AircraftReader {
     }
   }
 
-  const std::optional<std::vector<CabinetMember>>& Cabinet(const std::string& path) {
-    auto cached = cabinets_.find(path);
-    if (cached == cabinets_.end()) {
-      cached = cabinets_.emplace(path, files_.ReadCabinet(path)).first;
+  // Folder/Gauge.xml in a place.
+  std::optional<FoundGauge> GaugeFileIn(const std::string& place, const GaugeLine& line,
+                                        std::vector<Diagnostic>& findings) {
+    const std::optional<std::string> folder = Entry(place, line.folder);
+    const std::optional<std::string> file = folder ? Entry(*folder, line.gauge + ".xml") : std::nullopt;
+    if (!file) {
+      return std::nullopt;
     }
-    return cached->second;
+    std::optional<std::string> bytes = files_.ReadFile(*file);
+    if (!bytes) {
+      findings.push_back({*file, {}, Severity::kError, "cannot be read"});
+      return std::nullopt;
+    }
+    return FoundGauge{Found::kGaugeFile, *file, std::move(*bytes)};
+  }
+
+  // Gauge.xml inside Folder.cab in a place.
+  std::optional<FoundGauge> CabinetMemberIn(const std::string& place, const GaugeLine& line,
+                                            std::vector<Diagnostic>& findings) {
+    const std::optional<std::string> cabinet = Entry(place, line.folder + ".cab");
+    if (!cabinet) {
+      return std::nullopt;
+    }
+    auto cached = cabinets_.find(*cabinet);
+    if (cached == cabinets_.end()) {
+      cached = cabinets_.emplace(*cabinet, files_.ReadCabinet(*cabinet)).first;
+    }
+    if (!cached->second) {
+      findings.push_back({*cabinet, {}, Severity::kError, "cannot be read as a cabinet (.cab) file"});
+      return std::nullopt;
+    }
+    for (const CabinetMember& member : *cached->second) {
+      if (SameIgnoringCase(member.name, line.gauge + ".xml")) {
+        return FoundGauge{Found::kInCabinet, Join(*cabinet, member.name), member.bytes};
+      }
+    }
+    return std::nullopt;
+  }
+
+  // A module Folder.gau or Folder.dll in a place.
+  std::optional<FoundGauge> ModuleIn(const std::string& place, const GaugeLine& line) {
+    for (const char* extension : {".gau", ".dll"}) {
+      if (const std::optional<std::string> module = Entry(place, line.folder + extension)) {
+        return FoundGauge{Found::kModule, *module, ""};
+      }
+    }
+    return std::nullopt;
   }
 
   // Where the simulator finds the gauge of a line: in the panel folder, then in its gauges
@@ -294,35 +335,18 @@ class AircraftReader {
     if (!gauges_folder_.empty()) {
       places.push_back(gauges_folder_);
     }
-    const std::string gauge_file = line.gauge + ".xml";
     for (const std::string& place : places) {
+      std::optional<FoundGauge> found;
       if (!line.gauge.empty()) {
-        if (const std::optional<std::string> folder = Entry(place, line.folder)) {
-          if (const std::optional<std::string> file = Entry(*folder, gauge_file)) {
-            if (std::optional<std::string> bytes = files_.ReadFile(*file)) {
-              return {Found::kGaugeFile, *file, std::move(*bytes)};
-            }
-            findings.push_back({*file, {}, Severity::kError, "cannot be read"});
-          }
-        }
-        if (const std::optional<std::string> cabinet = Entry(place, line.folder + ".cab")) {
-          const std::optional<std::vector<CabinetMember>>& members = Cabinet(*cabinet);
-          if (!members) {
-            findings.push_back({*cabinet, {}, Severity::kError, "cannot be read as a cabinet (.cab) file"});
-          }
-          for (const CabinetMember& member : members.value_or(std::vector<CabinetMember>())) {
-            if (SameIgnoringCase(member.name, gauge_file)) {
-              return {Found::kInCabinet, Join(*cabinet, member.name), member.bytes};
-            }
-          }
-        }
+        found = GaugeFileIn(place, line, findings);
+        found = found ? found : CabinetMemberIn(place, line, findings);
       }
-      for (const char* extension : {".gau", ".dll"}) {
-        if (const std::optional<std::string> module = Entry(place, line.folder + extension)) {
-          return {Found::kModule, *module, ""};
-        }
+      found = found ? found : ModuleIn(place, line);
+      if (found) {
+        return std::move(*found);
       }
     }
+    const std::string gauge_file = line.gauge + ".xml";
     const std::string looked_for = (line.gauge.empty() ? "" : Join(line.folder, gauge_file) + ", " + gauge_file +
                                                                   " in " + line.folder + ".cab, ") +
                                    line.folder + ".gau or " + line.folder + ".dll";

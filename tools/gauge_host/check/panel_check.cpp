@@ -260,7 +260,7 @@ std::string VariablesAndCounts(const CheckSummary& summary) {
   return report;
 }
 
-std::string Report(CheckSummary summary) {
+std::string Report(const CheckSummary& summary) {
   return FindingLines(summary.findings) + "\n" + VariablesAndCounts(summary);
 }
 
