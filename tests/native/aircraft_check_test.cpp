@@ -26,11 +26,15 @@ class MemoryAircraft : public gauge_host::AircraftFiles {
  public:
   explicit MemoryAircraft(const Tree& tree) : files(tree.files), cabinets(tree.cabinets) {}
 
-  std::optional<std::vector<std::string>> FolderEntries(const std::string& folder) const override {
+  // "." is the top of the tree.
+  std::optional<std::vector<std::string>> FolderEntries(const std::string& written) const override {
+    const std::string folder = written.ends_with('/') ? written.substr(0, written.size() - 1) : written;
     std::vector<std::string> names;
     for (const auto& [path, bytes] : files) {
-      if (path.size() > folder.size() && path.starts_with(folder) && (path[folder.size()] == '/' || path[folder.size()] == '\\')) {
-        const std::size_t start = folder.size() + 1;
+      const bool top = folder == "." && path.find_first_of("/\\") != std::string::npos;
+      if (top || (path.size() > folder.size() && path.starts_with(folder) &&
+                  (path[folder.size()] == '/' || path[folder.size()] == '\\'))) {
+        const std::size_t start = top ? 0 : folder.size() + 1;
         const std::string name = path.substr(start, path.find_first_of("/\\", start) - start);
         if (names.empty() || names.back() != name) {
           names.push_back(name);
@@ -68,6 +72,7 @@ const std::string kRelease = "0 (>L:Tvl_CallMayday, number)";
 
 struct Case {
   const char* name;
+  std::string folder;  // as given on the command line
   Tree aircraft;
   std::string gauges_folder;
   std::string expected;  // the report up to the table of the variables
@@ -77,6 +82,7 @@ struct Case {
 TEST(AircraftCheckTest, VariationsPanelsAndGauges) {
   const Case cases[] = {
       {"two variations share a panel through an alias; gauges loose, in a cabinet and a module, in any letter case",
+       "Sim/Airliner",
        {{{{"Sim/Airliner/aircraft.cfg", "[FLTSIM.0]\ntitle=Airliner\npanel=\n\n[fltsim.1]\ntitle = Airliner VC\n"
                                         "panel = vc\n"},
           {"Sim/Airliner/Panel/panel.cfg", "[Window00]\n" + kModuleLine + "gauge01=Cabin!Press, 10, 10\n"
@@ -99,6 +105,7 @@ TEST(AircraftCheckTest, VariationsPanelsAndGauges) {
        "5 files, 3 references, 0 errors, 0 warnings"},
 
       {"in each place a gauge folder comes before a cabinet and a module; the panel folder before the gauges folder",
+       "A",
        {{{{"A/aircraft.cfg", "[fltsim.0]\ntitle=A\n"},
           {"A/panel/panel.cfg", kModuleLine + "gauge01=Both!G, 1, 1\ngauge02=Shared!G, 1, 1\ngauge03=Mod!G, 1, 1\n"
                                               "gauge04=Old!G, 1, 1\ngauge05=Bare, 1, 1\n"},
@@ -126,6 +133,7 @@ TEST(AircraftCheckTest, VariationsPanelsAndGauges) {
        "5 files, 0 references, 0 errors, 0 warnings"},
 
       {"gauges found nowhere, without the gauges folder; a cabinet without the gauge, and one that is none",
+       "A",
        {{{{"A/aircraft.cfg", "[fltsim.0]\n"},
           {"A/panel/panel.cfg", kModuleLine + "gauge01=Cab!Missing, 1, 1\ngauge02=Broken!G, 1, 1\n"},
           {"A/panel/Cab.cab", ""},
@@ -150,6 +158,7 @@ TEST(AircraftCheckTest, VariationsPanelsAndGauges) {
        "2 files, 0 references, 1 error, 3 warnings"},
 
       {"variations without a panel: no folder, no panel.cfg, an alias to nowhere, aliases in a circle",
+       "Sim/A",
        {{{{"Sim/A/aircraft.cfg", "[fltsim.0]\ntitle=A\npanel=cargo\n[fltsim.1]\ntitle=B\npanel=empty\n"
                                  "[fltsim.2]\npanel=lost\n[fltsim.3]\npanel=round\n[general]\npanel=x\n"},
           {"Sim/A/panel.empty/readme.txt", ""},
@@ -172,6 +181,7 @@ TEST(AircraftCheckTest, VariationsPanelsAndGauges) {
        "4 files, 0 references, 4 errors, 0 warnings"},
 
       {"a panel.cfg and a gauge file that are folders",
+       "A",
        {{{{"A/aircraft.cfg", "[fltsim.0]\n[fltsim.1]\npanel=b\n"},
           {"A/panel/panel.cfg", kModuleLine + "gauge01=F!G, 1, 1\n"},
           {"A/panel/F/G.xml/inside", ""},
@@ -192,7 +202,29 @@ TEST(AircraftCheckTest, VariationsPanelsAndGauges) {
        "F.dll); give the simulator's gauges folder with --gauges to look there too\n",
        "2 files, 0 references, 2 errors, 1 warning"},
 
+      {"a folder written with a separator after it; an alias from the folder it is in; a line without '!'",
+       "Liner/",
+       {{{{"Liner/aircraft.cfg", "[fltsim.0]\ntitle=One\n; panel=wrong\n// panel=wrong\n[fltsim.1]\ntitle=Two\n"
+                                 "panel=two\n[fltsim.x]\npanel=x\n[fltsim.]\n[fltsim.2]\ntitle=Three\n"},
+          {"Liner/panel/panel.cfg", kModuleLine + "gauge01=Bare, 1, 1\n"},
+          {"Liner/panel/Tvl_LvarSupport.gau", ""},
+          {"Liner/panel.two/panel.cfg", "[fltsim]\nalias=.\\Liner\\\\panel\n"}}},
+         {}},
+       "Nowhere",
+       "Liner/aircraft.cfg: 3 variations\n"
+       "  [fltsim.0] One: Liner/panel/panel.cfg\n"
+       "  [fltsim.1] Two: Liner/panel.two/panel.cfg, an alias of Liner/panel/panel.cfg\n"
+       "  [fltsim.2] Three: Liner/panel/panel.cfg\n"
+       "\n"
+       "Liner/panel/panel.cfg, the panel of [fltsim.0], [fltsim.1] and [fltsim.2]:\n"
+       "  line 1: gauge00=Tvl_LvarSupport!Switches  Liner/panel/Tvl_LvarSupport.gau (a module: found, not read)\n"
+       "  line 2: gauge01=Bare                      not found\n"
+       "Liner/panel/panel.cfg:2:9: warning: no gauge for this line in the panel folder or the gauges folder (Bare.gau "
+       "or Bare.dll)\n",
+       "3 files, 0 references, 0 errors, 1 warning"},
+
       {"an aircraft.cfg without variations",
+       "A",
        {{{{"A/aircraft.cfg", "[general]\natc_type=x\n"}}}, {}},
        "",
        "A/aircraft.cfg: 0 variations\n"
@@ -203,6 +235,7 @@ TEST(AircraftCheckTest, VariationsPanelsAndGauges) {
       // A gauge of the gauges folder that presses, released by another gauge in one panel
       // only; its misspelt name is found in both panels, and counted once.
       {"findings per panel, a shared gauge's in each panel that uses it",
+       "S\\A",
        {{{{"S\\A\\aircraft.cfg", "[fltsim.0]\npanel=\n[fltsim.1]\npanel=cargo\n"},
           {"S\\A\\panel\\panel.cfg", kModuleLine + "gauge01=B!Press, 1, 1\ngauge02=B!Release, 1, 1\n"},
           {"S\\A\\panel.cargo\\panel.cfg", "[Window00]\n" + kModuleLine + "gauge01=B!Press, 1, 1\n"},
@@ -238,12 +271,8 @@ TEST(AircraftCheckTest, VariationsPanelsAndGauges) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    std::string folder;
-    for (const auto& [path, bytes] : c.aircraft.files) {
-      folder = path.ends_with("aircraft.cfg") ? path.substr(0, path.size() - 13) : folder;
-    }
     const AircraftCheck check =
-        gauge_host::CheckAircraft(folder, c.gauges_folder, MemoryAircraft(c.aircraft), ReadScript);
+        gauge_host::CheckAircraft(c.folder, c.gauges_folder, MemoryAircraft(c.aircraft), ReadScript);
     EXPECT_FALSE(check.unreadable);
     EXPECT_EQ(check.report.substr(0, check.report.find("\nThe module's variables")), c.expected);
     EXPECT_TRUE(check.report.ends_with("\n" + c.counts + "\n")) << check.report;
