@@ -23,7 +23,8 @@ class SameEverywhere : public gauge_host::AircraftFiles {
     if (folder.ends_with(".cfg") || folder.ends_with(".xml") || folder.ends_with(".cab") || folder.size() > 200) {
       return std::nullopt;
     }
-    return std::vector<std::string>{"aircraft.cfg", "panel", "panel.a", "panel.cfg", "A", "F", "G.xml", "F.cab", "M.gau"};
+    return std::vector<std::string>{"aircraft.cfg", "panel", "panel.a", "panel.cfg", "A",
+                                    "F",            "G.xml", "F.cab",   "M.gau"};
   }
   std::optional<std::string> ReadFile(const std::string&) const override { return text_; }
   std::optional<std::vector<gauge_host::CabinetMember>> ReadCabinet(const std::string&) const override {

@@ -61,7 +61,8 @@ class MemoryAircraft : public gauge_host::AircraftFiles {
 void ReadScript(const std::string& file, const std::string& bytes, CheckSummary& into) {
   for (gauge_host::VariableReference& reference : gauge_host::FindVariableReferences(bytes)) {
     const std::size_t line_start = bytes.rfind('\n', reference.offset) + 1;
-    const int line = 1 + static_cast<int>(std::count(bytes.begin(), bytes.begin() + static_cast<long>(line_start), '\n'));
+    const auto before = bytes.begin() + static_cast<std::ptrdiff_t>(line_start);
+    const int line = 1 + static_cast<int>(std::count(bytes.begin(), before, '\n'));
     into.references.push_back({file, {line, static_cast<int>(reference.offset - line_start) + 1}, reference});
   }
 }

@@ -134,7 +134,8 @@ class AircraftReader {
     const std::optional<std::string> config_path = Entry(folder_, "aircraft.cfg");
     const std::optional<std::string> config = config_path ? files_.ReadFile(*config_path) : std::nullopt;
     if (!config) {
-      return {FormatDiagnostic({Join(folder_, "aircraft.cfg"), {}, Severity::kError, "cannot be read"}) + "\n", 1, true};
+      const Diagnostic unreadable{Join(folder_, "aircraft.cfg"), {}, Severity::kError, "cannot be read"};
+      return {FormatDiagnostic(unreadable) + "\n", 1, true};
     }
     files_read_.insert(*config_path);
     const std::vector<Variation> variations = Variations(ConfigEntries(*config));
@@ -147,7 +148,8 @@ class AircraftReader {
     std::string report = *config_path + ": " + Counted(variations.size(), "variation") + "\n";
     std::vector<Panel> panels;
     for (const Variation& variation : variations) {
-      report += "  [" + variation.section + "] " + (variation.title.empty() ? "(no title)" : Shown(variation.title)) + ": ";
+      const std::string title = variation.title.empty() ? "(no title)" : Shown(variation.title);
+      report += "  [" + variation.section + "] " + title + ": ";
       std::vector<std::string> aliases;
       const std::optional<Panel> panel = PanelOf(variation, *config_path, aliases, aircraft_findings);
       if (!panel) {

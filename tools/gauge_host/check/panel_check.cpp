@@ -221,8 +221,10 @@ std::string FindingLines(std::vector<Diagnostic> findings) {
 
 std::string VariablesAndCounts(const CheckSummary& summary) {
   const std::vector<Diagnostic>& findings = summary.findings;
-  const auto warnings = static_cast<std::size_t>(std::count_if(
-      findings.begin(), findings.end(), [](const Diagnostic& finding) { return finding.severity == Severity::kWarning; }));
+  std::size_t warnings = 0;
+  for (const Diagnostic& finding : findings) {
+    warnings += finding.severity == Severity::kWarning ? 1 : 0;
+  }
   // Places as FILE:LINE, later lines of the same file as ",LINE".
   const auto places = [&](std::string_view name, bool write) {
     std::string text;
