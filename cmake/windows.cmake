@@ -129,10 +129,10 @@ include(GoogleTest)
 # program starts under QEMU's emulator, a minute each; 64-bit ones start in well under a
 # second. So the 64-bit build runs every Windows-side test, each case its own program where
 # that isolates it; the 32-bit build runs only what proves the shipped binaries themselves,
-# in three programs in all: the module's tests in one process (the records in the simulator's
+# in four programs in all: the module's tests in one process (the records in the simulator's
 # 32-bit layout, the module's code as compiled for it, each test with the .gau and the
 # add-on loaded afresh), and the release's gauge host playing every example scenario in one
-# run, then checking the examples.
+# run, then checking the examples, then the example aircraft.
 set(HOST_TESTS ${PROJECT_SOURCE_DIR}/tests/windows)
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   gtest_discover_tests(windows_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)
