@@ -129,6 +129,23 @@ std::optional<std::string> ClashWithEarlier(const OptionRow& row, const std::vec
   return std::nullopt;
 }
 
+// The arguments after --check, from `first`: every one a path to check, apart from
+// --gauges FOLDER; "" when taken, else why not.
+std::string TakeCheckArguments(const std::vector<std::string>& arguments, std::size_t first, Options& options) {
+  for (std::size_t index = first; index < arguments.size(); ++index) {
+    if (arguments[index] != "--gauges") {
+      options.check_paths.push_back(arguments[index]);
+    } else if (index + 1 == arguments.size()) {
+      return "--gauges needs a FOLDER";
+    } else if (!options.gauges_path.empty()) {
+      return "--gauges is given twice";
+    } else {
+      options.gauges_path = arguments[++index];
+    }
+  }
+  return options.check_paths.empty() ? "--check needs a PATH" : "";
+}
+
 }  // namespace
 
 ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
@@ -145,20 +162,8 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
       continue;
     }
     if (argument == "--check") {
-      // Every argument after it is a path to check, apart from --gauges FOLDER.
-      for (std::size_t path = index + 1; path < arguments.size(); ++path) {
-        if (arguments[path] != "--gauges") {
-          parsed.options.check_paths.push_back(arguments[path]);
-        } else if (path + 1 == arguments.size() || !parsed.options.gauges_path.empty()) {
-          return fail(path + 1 == arguments.size() ? "--gauges needs a FOLDER" : "--gauges is given twice");
-        } else {
-          parsed.options.gauges_path = arguments[++path];
-        }
-      }
-      if (parsed.options.check_paths.empty()) {
-        return fail("--check needs a PATH");
-      }
-      return parsed;
+      const std::string error = TakeCheckArguments(arguments, index + 1, parsed.options);
+      return error.empty() ? parsed : fail(error);
     }
     const OptionRow* row = FindOption(argument);
     if (row == nullptr) {
