@@ -77,6 +77,7 @@ add_executable(tvl_gauge_host
   ${GAUGE_HOST}/check/check_mode.cpp
   ${GAUGE_HOST}/play/panel.cpp
   ${GAUGE_HOST}/play/run.cpp
+  ${GAUGE_HOST}/windows/cabinet.cpp
   ${GAUGE_HOST}/windows/files.cpp
   ${GAUGE_HOST}/xml/xml_reader.cpp
   bridge/switch_rows.cpp
@@ -85,8 +86,9 @@ add_executable(tvl_gauge_host
 target_include_directories(tvl_gauge_host PRIVATE ${CMAKE_BINARY_DIR}/generated)
 target_compile_options(tvl_gauge_host PRIVATE ${COMMON_WARNINGS} -Wno-restrict)
 add_dependencies(tvl_gauge_host xmllite_import_library Tvl_LvarSupport Travinel)
+# cabinet.dll reads the gauges an aircraft keeps in .cab files.
 target_link_libraries(tvl_gauge_host PRIVATE tvl_gauge_host_parts tvl_standin_win32 ${XMLLITE_IMPORT_LIBRARY}
-  shlwapi ole32 oleaut32 bcrypt version)
+  shlwapi ole32 oleaut32 bcrypt version cabinet)
 # What the release ships, built by the target "shipped", and stripped: the module carries
 # no symbols beyond its two exports, and the gauge host and its stand-in add-on none at all.
 set(SHIPPED_PROGRAMS Tvl_LvarSupport Travinel tvl_gauge_host)
@@ -127,10 +129,10 @@ include(GoogleTest)
 # program starts under QEMU's emulator, a minute each; 64-bit ones start in well under a
 # second. So the 64-bit build runs every Windows-side test, each case its own program where
 # that isolates it; the 32-bit build runs only what proves the shipped binaries themselves,
-# in three programs in all: the module's tests in one process (the records in the simulator's
+# in four programs in all: the module's tests in one process (the records in the simulator's
 # 32-bit layout, the module's code as compiled for it, each test with the .gau and the
 # add-on loaded afresh), and the release's gauge host playing every example scenario in one
-# run, then checking the examples.
+# run, then checking the examples, then the example aircraft.
 set(HOST_TESTS ${PROJECT_SOURCE_DIR}/tests/windows)
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   gtest_discover_tests(windows_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120)

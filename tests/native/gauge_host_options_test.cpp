@@ -80,6 +80,9 @@ TEST(GaugeHostOptionsTest, BadCommandLines) {
        "--check only checks the paths after it, so --gau, --instances and 'my.scn' before it would be ignored: give "
        "--check alone, with its paths"},
       {{"--version", "--version"}, "--version is given twice"},
+      {{"--check", "--gauges", "Gauges"}, "--check needs a PATH"},
+      {{"--check", "Aircraft", "--gauges"}, "--gauges needs a FOLDER"},
+      {{"--check", "Aircraft", "--gauges", "A", "--gauges", "B"}, "--gauges is given twice"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.error);
@@ -89,11 +92,16 @@ TEST(GaugeHostOptionsTest, BadCommandLines) {
   }
 }
 
-// Everything after --check is a path to check, even what looks like an option.
+// Everything after --check is a path to check, even what looks like an option, but --gauges.
 TEST(GaugeHostOptionsTest, CheckTakesEveryPathAfterIt) {
   const gauge_host::ParsedOptions parsed = ParseOptions({"--check", "gauges", "panel.cfg", "--quiet"});
   EXPECT_EQ(parsed.problem, std::nullopt);
   EXPECT_EQ(parsed.options.check_paths, (std::vector<std::string>{"gauges", "panel.cfg", "--quiet"}));
+  EXPECT_EQ(parsed.options.gauges_path, "");
+  // Apart from --gauges FOLDER, wherever it is.
+  const gauge_host::ParsedOptions aircraft = ParseOptions({"--check", "--gauges", "G", "Aircraft"});
+  EXPECT_EQ(aircraft.options.check_paths, (std::vector<std::string>{"Aircraft"}));
+  EXPECT_EQ(aircraft.options.gauges_path, "G");
 }
 
 // --help lists every step of the table: its words and arguments from the second column,

@@ -6,6 +6,7 @@
 //
 //   tvl_gauge_host [OPTION...] [SCENARIO|FOLDER...]   (--help lists the options)
 //   tvl_gauge_host --check PATH...                    (a designer's gauges and panel.cfg)
+//   tvl_gauge_host --check AIRCRAFT_FOLDER [--gauges FOLDER]   (an aircraft, as loaded)
 
 #include <fcntl.h>
 #include <io.h>
@@ -39,7 +40,7 @@ int main() {
     return gauge_host::PrintVersion(options);
   }
   if (!options.check_paths.empty()) {
-    return gauge_host::RunCheck(options.check_paths);
+    return gauge_host::RunCheck(options.check_paths, options.gauges_path);
   }
   return gauge_host::PlayScenarios(options);
 }

@@ -7,9 +7,12 @@
 #include <optional>
 #include <sstream>
 
+#include "tools/gauge_host/check/aircraft.h"
 #include "tools/gauge_host/check/panel_check.h"
 #include "tools/gauge_host/command_line/exit_status.h"
 #include "tools/gauge_host/common/text.h"
+#include "tools/gauge_host/windows/cabinet.h"
+#include "tools/gauge_host/windows/files.h"
 #include "tools/gauge_host/xml/xml_reader.h"
 
 namespace gauge_host {
@@ -52,9 +55,54 @@ void CheckGauge(const std::string& name, const std::string& bytes, CheckSummary&
   });
 }
 
+// An aircraft on disk, as Windows finds it.
+class AircraftOnDisk : public AircraftFiles {
+ public:
+  std::optional<std::vector<std::string>> FolderEntries(const std::string& folder) const override {
+    return gauge_host::FolderEntries(folder);
+  }
+  std::optional<std::string> ReadFile(const std::string& path) const override {
+    std::string contents;
+    return ReadWholeFile(path, contents) ? std::nullopt : std::optional<std::string>(std::move(contents));
+  }
+  std::optional<std::vector<CabinetMember>> ReadCabinet(const std::string& path) const override {
+    const std::optional<std::string> bytes = ReadFile(path);
+    return bytes ? CabinetMembers(*bytes) : std::nullopt;
+  }
+};
+
+int Unusable(const std::string& message) {
+  std::fprintf(stderr, "%s\n", FormatDiagnostic({"tvl_gauge_host", {}, Severity::kError, message}).c_str());
+  return kExitUnreadable;
+}
+
+int RunAircraftCheck(const std::string& folder, const std::string& gauges_folder) {
+  const AircraftOnDisk files;
+  if (!gauges_folder.empty() && !IsFolder(gauges_folder)) {
+    std::fprintf(stderr, "%s\n",
+                 FormatDiagnostic({Shown(gauges_folder), {}, Severity::kError, "cannot be read as a folder"}).c_str());
+    return kExitUnreadable;
+  }
+  const AircraftCheck check = CheckAircraft(folder, gauges_folder, files, CheckGauge);
+  std::fputs(check.report.c_str(), check.unreadable ? stderr : stdout);
+  return check.unreadable ? kExitUnreadable : check.errors == 0 ? kExitNoError : kExitErrors;
+}
+
 }  // namespace
 
-int RunCheck(const std::vector<std::string>& paths) {
+int RunCheck(const std::vector<std::string>& paths, const std::string& gauges_folder) {
+  const AircraftOnDisk on_disk;
+  const bool aircraft = std::any_of(paths.begin(), paths.end(),
+                                    [&](const std::string& path) { return IsAircraftFolder(path, on_disk); });
+  if (aircraft && paths.size() > 1) {
+    return Unusable("an aircraft folder, one that holds aircraft.cfg, is checked alone");
+  }
+  if (aircraft) {
+    return RunAircraftCheck(paths[0], gauges_folder);
+  }
+  if (!gauges_folder.empty()) {
+    return Unusable("--gauges is for an aircraft folder, one that holds aircraft.cfg");
+  }
   // Files named on the command line are checked whatever their names; in folders, only
   // gauges and panel configurations are.
   std::vector<fs::path> files;
@@ -89,8 +137,16 @@ int RunCheck(const std::vector<std::string>& paths) {
       std::fprintf(stderr, "%s\n", FormatDiagnostic({Shown(name), {}, Severity::kError, "cannot be read"}).c_str());
       unreadable = true;
     } else if (SameIgnoringCase(Utf8Of(path.extension()), ".cfg")) {
-      const std::vector<Diagnostic> findings = CheckPanelConfig(*contents, name);
-      summary.findings.insert(summary.findings.end(), findings.begin(), findings.end());
+      // A panel.cfg that is only an alias stands for the panel it names, beside another
+      // aircraft: that one is checked where it is, or with this aircraft's folder.
+      if (const std::optional<std::string> alias = PanelAlias(*contents)) {
+        summary.findings.push_back({name, {}, Severity::kNote,
+                                    "an alias of " + Shown(*alias) +
+                                        ", whose panel is checked where it is, or with --check AIRCRAFT_FOLDER"});
+      } else {
+        const std::vector<Diagnostic> findings = CheckPanelConfig(*contents, name);
+        summary.findings.insert(summary.findings.end(), findings.begin(), findings.end());
+      }
     } else {
       CheckGauge(name, *contents, summary);
     }

@@ -208,16 +208,22 @@ std::vector<Diagnostic> CheckPanelConfig(std::string_view text, const std::strin
   return reader.Findings();
 }
 
-std::string Report(CheckSummary summary) {
-  std::vector<Diagnostic>& findings = summary.findings;
+std::string FindingLines(std::vector<Diagnostic> findings) {
   std::stable_sort(findings.begin(), findings.end(), [](const Diagnostic& a, const Diagnostic& b) {
     return std::tie(a.file, a.position.line, a.position.column) < std::tie(b.file, b.position.line, b.position.column);
   });
-  std::string report;
+  std::string lines;
+  for (const Diagnostic& finding : findings) {
+    lines += FormatDiagnostic(finding) + "\n";
+  }
+  return lines;
+}
+
+std::string VariablesAndCounts(const CheckSummary& summary) {
+  const std::vector<Diagnostic>& findings = summary.findings;
   std::size_t warnings = 0;
   for (const Diagnostic& finding : findings) {
     warnings += finding.severity == Severity::kWarning ? 1 : 0;
-    report += FormatDiagnostic(finding) + "\n";
   }
   // Places as FILE:LINE, later lines of the same file as ",LINE".
   const auto places = [&](std::string_view name, bool write) {
@@ -237,7 +243,7 @@ std::string Report(CheckSummary summary) {
     }
     return text;
   };
-  report += "\nThe module's variables in these files:\n";
+  std::string report = "The module's variables in these files:\n";
   for (const std::string& name : ModuleVariableNames()) {
     const std::string reads = places(name, false);
     const std::string writes = places(name, true);
@@ -254,6 +260,10 @@ std::string Report(CheckSummary summary) {
   report += "\n" + Counted(static_cast<std::uint64_t>(summary.files), "file") + ", " + Counted(used, "reference") +
             ", " + Counted(ErrorCount(findings), "error") + ", " + Counted(warnings, "warning") + "\n";
   return report;
+}
+
+std::string Report(const CheckSummary& summary) {
+  return FindingLines(summary.findings) + "\n" + VariablesAndCounts(summary);
 }
 
 }  // namespace gauge_host

@@ -35,7 +35,11 @@ struct CheckSummary {
 
 // The findings sorted by file and place, the fifteen variables with where they are read
 // and written, and the counts.
-std::string Report(CheckSummary summary);
+std::string Report(const CheckSummary& summary);
+
+// Report's parts: the findings sorted, a line each; the table of the variables and the counts.
+std::string FindingLines(std::vector<Diagnostic> findings);
+std::string VariablesAndCounts(const CheckSummary& summary);
 
 
 }  // namespace gauge_host

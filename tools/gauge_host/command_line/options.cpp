@@ -11,6 +11,7 @@ std::string HelpText() {
   return
     "usage: tvl_gauge_host [OPTION...] [SCENARIO|FOLDER...]\n"
     "       tvl_gauge_host --check PATH...\n"
+    "       tvl_gauge_host --check AIRCRAFT_FOLDER [--gauges FOLDER]\n"
     "Runs the gauge module offline as the simulator's panel does, through each SCENARIO in\n"
     "turn, and every *.scn file of each FOLDER in name order (the built-in scenario when\n"
     "none is given), and prints what the module does. Each scenario starts as if alone: the\n"
@@ -29,6 +30,10 @@ std::string HelpText() {
     "                     scenarios, one picture each, FILE-SCENARIO.svg\n"
     "  --check PATH...    checks gauge files (*.xml) and panel.cfg files, folders\n"
     "                     searched, instead of running the module; given alone\n"
+    "  --check AIRCRAFT_FOLDER [--gauges FOLDER]\n"
+    "                     checks an aircraft as the simulator loads it: each variation's\n"
+    "                     panel.cfg and the gauges its lines name, found in the panel\n"
+    "                     folder or in FOLDER, the simulator's gauges folder\n"
     "  --version          the host's version, and the module's file version and\n"
     "                     SHA-256, as the first line of every trace shows them\n"
     "  -h, --help, /?     this text\n"
@@ -154,6 +159,23 @@ std::optional<std::string> IgnoredBeforeCheck(const std::vector<const OptionRow*
          " before it would be ignored: give --check alone, with its paths";
 }
 
+// The arguments after --check, from `first`: every one a path to check, apart from
+// --gauges FOLDER; "" when taken, else why not.
+std::string TakeCheckArguments(const std::vector<std::string>& arguments, std::size_t first, Options& options) {
+  for (std::size_t index = first; index < arguments.size(); ++index) {
+    if (arguments[index] != "--gauges") {
+      options.check_paths.push_back(arguments[index]);
+    } else if (index + 1 == arguments.size()) {
+      return "--gauges needs a FOLDER";
+    } else if (!options.gauges_path.empty()) {
+      return "--gauges is given twice";
+    } else {
+      options.gauges_path = arguments[++index];
+    }
+  }
+  return options.check_paths.empty() ? "--check needs a PATH" : "";
+}
+
 }  // namespace
 
 ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
@@ -170,10 +192,8 @@ ParsedOptions ParseOptions(const std::vector<std::string>& arguments) {
       continue;
     }
     if (argument == "--check") {
-      // Every argument after it is a path to check.
-      parsed.options.check_paths.assign(arguments.begin() + static_cast<std::ptrdiff_t>(index) + 1, arguments.end());
-      if (parsed.options.check_paths.empty()) {
-        return fail("--check needs a PATH");
+      if (const std::string error = TakeCheckArguments(arguments, index + 1, parsed.options); !error.empty()) {
+        return fail(error);
       }
       if (std::optional<std::string> ignored = IgnoredBeforeCheck(given, parsed.options.scenario_paths)) {
         return fail(*ignored);

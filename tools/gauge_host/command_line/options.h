@@ -24,6 +24,7 @@ struct Options {
   int instances = 1;          // gauges on the panel, each called on every frame
   std::string timeline_path;  // empty: no picture
   std::vector<std::string> check_paths;  // --check: the gauge files, panel.cfg files and folders
+  std::string gauges_path;  // --gauges after --check: the simulator's gauges folder; empty: none
   bool help = false;
   bool version = false;  // the host's and the module's
 };

@@ -154,4 +154,25 @@ std::vector<std::string> FilesInFolder(const std::string& folder, std::string_vi
   return names;
 }
 
+std::optional<std::vector<std::string>> FolderEntries(const std::string& folder) {
+  if (!IsFolder(folder)) {
+    return std::nullopt;
+  }
+  const bool separated = folder.ends_with('\\') || folder.ends_with('/');
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(Wide(folder + (separated ? "*" : "\\*")).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) {
+    return names;
+  }
+  do {
+    const std::string name = Utf8(found.cFileName);
+    if (name != "." && name != "..") {
+      names.push_back(name);
+    }
+  } while (FindNextFileW(search, &found) != 0);
+  FindClose(search);
+  return names;
+}
+
 }  // namespace gauge_host

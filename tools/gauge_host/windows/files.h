@@ -41,4 +41,8 @@ std::string FileVersion(const std::string& path);
 // joined to the folder as it was written.
 std::vector<std::string> FilesInFolder(const std::string& folder, std::string_view extension);
 
+// The names of a folder's files and folders, in the order Windows lists them; nothing when
+// the path is no folder.
+std::optional<std::vector<std::string>> FolderEntries(const std::string& folder);
+
 }  // namespace gauge_host
