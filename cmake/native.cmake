@@ -36,6 +36,7 @@ add_executable(native_tests
   tests/native/gauge_host_trace_test.cpp
   tests/native/xml_tree_test.cpp
   tests/native/panel_check_test.cpp
+  tests/native/lost_presses_test.cpp
   tests/native/calculator_test.cpp
   tests/native/gauge_scripts_test.cpp
   tests/native/timeline_test.cpp

@@ -1,12 +1,14 @@
 #include "tools/gauge_host/check/check_mode.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
 
+#include "tools/gauge_host/check/lost_presses.h"
 #include "tools/gauge_host/check/panel_check.h"
 #include "tools/gauge_host/command_line/exit_status.h"
 #include "tools/gauge_host/common/text.h"
@@ -38,7 +40,8 @@ std::optional<std::string> Contents(const fs::path& path) {
   return contents.str();
 }
 
-void CheckGauge(const std::string& name, const std::string& bytes, CheckSummary& summary) {
+void CheckGauge(const std::string& name, const std::string& bytes, CheckSummary& summary,
+                std::vector<PlacedScript>& scripts) {
   const XmlDocument document = ReadXmlDocument(bytes, name);
   if (document.not_well_formed) {
     summary.findings.push_back(*document.not_well_formed);
@@ -50,6 +53,8 @@ void CheckGauge(const std::string& name, const std::string& bytes, CheckSummary&
       summary.references.push_back({name, position, std::move(reference)});
     }
   });
+  std::vector<PlacedScript> found = ScriptsOf(document.root, name);
+  scripts.insert(scripts.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
 }
 
 }  // namespace
@@ -82,6 +87,7 @@ int RunCheck(const std::vector<std::string>& paths) {
     }
   }
   CheckSummary summary;
+  std::vector<PlacedScript> scripts;  // of all the gauges, whose presses and releases work together
   for (const fs::path& path : files) {
     const std::string name = Utf8Of(path);
     const std::optional<std::string> contents = Contents(path);
@@ -92,7 +98,7 @@ int RunCheck(const std::vector<std::string>& paths) {
       const std::vector<Diagnostic> findings = CheckPanelConfig(*contents, name);
       summary.findings.insert(summary.findings.end(), findings.begin(), findings.end());
     } else {
-      CheckGauge(name, *contents, summary);
+      CheckGauge(name, *contents, summary, scripts);
     }
     ++summary.files;
   }
@@ -101,6 +107,8 @@ int RunCheck(const std::vector<std::string>& paths) {
   }
   const std::vector<Diagnostic> findings = CheckReferences(summary.references);
   summary.findings.insert(summary.findings.end(), findings.begin(), findings.end());
+  const std::vector<Diagnostic> lost = CheckLostPresses(scripts);
+  summary.findings.insert(summary.findings.end(), lost.begin(), lost.end());
   const int status = ErrorCount(summary.findings) == 0 ? kExitNoError : kExitErrors;
   std::fputs(Report(std::move(summary)).c_str(), stdout);
   return status;
