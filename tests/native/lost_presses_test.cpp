@@ -146,14 +146,14 @@ TEST(LostPressesTest, AReleaseOnEveryCycle) {
   const Case cases[] = {
       {"g.xml Update: 0 (>L:Tvl_ServeDrinks, number)", {"g.xml:2:3: error: this <Update>" + lost + "line 1" + advice}},
       {"h.xml Value: (L:Tvl_ServeDrinks, number) if{ 0 (>L:Tvl_ServeDrinks, number) } (L:Tvl_ServeDrinks, number)",
-       {"h.xml:2:35: error: this <Value>" + lost + "g.xml:line 1" + advice}},
+       {"h.xml:2:35: error: this <Value>" + lost + "g.xml:1" + advice}},
       {"g.xml Update: (L:Tvl_ServeDrinks, number) ! if{ quit } els{ 0 (>L:Tvl_ServeDrinks, number) }",
        {"g.xml:2:49: error: this <Update>" + lost + "line 1" + advice}},
       // Timers and other conditions hold the press for a while.
-      {"g.xml Update: (P:Absolute time, seconds) (L:Tvl_ServeDrinks_time, seconds) 0.3 + > if{ 0 (>L:Tvl_ServeDrinks, "
+      {"g.xml Update: (P:Absolute time, seconds) (L:Drinks_pressed_at, seconds) 0.3 + > if{ 0 (>L:Tvl_ServeDrinks, "
        "number) }",
        {}},
-      {"g.xml Update: (P:Absolute time, seconds) (L:Tvl_ServeDrinks_time, seconds) 0.3 + < if{ quit } 0 "
+      {"g.xml Update: (P:Absolute time, seconds) (L:Drinks_pressed_at, seconds) 0.3 + < if{ quit } 0 "
        "(>L:Tvl_ServeDrinks, number)",
        {}},
       {"g.xml Update: (A:ELECTRICAL MASTER BATTERY, bool) if{ } els{ (L:Tvl_ServeDrinks, number) if{ 0 "
@@ -165,6 +165,13 @@ TEST(LostPressesTest, AReleaseOnEveryCycle) {
   for (const Case& c : cases) {
     EXPECT_EQ(Check({click, c.every_cycle}), c.expected) << c.every_cycle;
   }
+  // The click named is the one of the same gauge, and the advice fits its events.
+  EXPECT_EQ(Check({"g.xml Click+: 1 (>L:Tvl_ServeDrinks, number)", click, "g.xml Update: 0 (>L:Tvl_ServeDrinks, number)"}),
+            std::vector<std::string>{"g.xml:3:3: error: this <Update>" + lost + "line 1 writes; release it on the mouse "
+                                     "event instead, write 0 only on LeftRelease, when the mouse button comes up, or "
+                                     "after a timer"});
+  EXPECT_EQ(Check({click, "h.xml Click: 1 (>L:Tvl_ServeDrinks, number)", "h.xml Update: 0 (>L:Tvl_ServeDrinks, number)"}),
+            std::vector<std::string>{"h.xml:3:3: error: this <Update>" + lost + "line 2" + advice});
   // Released on the mouse button coming up, or the every-cycle write not against a click's 1.
   EXPECT_EQ(Check({"g.xml Click+: (M:Event) 'LeftRelease' scmp 0 == if{ 0 (>L:Tvl_ServeDrinks, number) } els{ 1 "
                    "(>L:Tvl_ServeDrinks, number) }",

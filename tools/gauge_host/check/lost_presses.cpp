@@ -201,7 +201,7 @@ bool Flips(const std::vector<Instruction>& code, std::size_t statement, std::siz
 }
 
 std::string Place(const PlacedScript& script, const std::string& file, SourcePosition position) {
-  return (file == script.file ? "" : file + ":") + "line " + std::to_string(position.line);
+  return (file == script.file ? "line " : file + ":") + std::to_string(position.line);
 }
 
 // How a click should take a command back: on the mouse button coming up.
@@ -301,10 +301,15 @@ std::vector<Diagnostic> CheckLostPresses(const std::vector<PlacedScript>& script
     }
   }
   for (const CommandWrite& reset : resets) {
-    const auto press = std::find_if(presses.begin(), presses.end(), [&](const CommandWrite& candidate) {
-      return candidate.write->name == reset.write->name;
-    });
-    if (press == presses.end()) {
+    // The click of the same gauge, when it has one, is the one its designer means.
+    const CommandWrite* press = nullptr;
+    for (const CommandWrite& candidate : presses) {
+      if (candidate.write->name == reset.write->name &&
+          (press == nullptr || (candidate.script->file == reset.script->file && press->script->file != reset.script->file))) {
+        press = &candidate;
+      }
+    }
+    if (press == nullptr) {
       continue;
     }
     const PlacedScript& script = *reset.script;
