@@ -123,6 +123,7 @@ TEST(LostPressesTest, APressTakenBackInOneRun) {
         "number) }"},
        {}},
       {{"g.xml Click: 1 (>L:Tvl_CallMayday, number) quit 0 (>L:Tvl_CallMayday, number)",
+        "g.xml Click: 1 (>L:Tvl_CallMayday, number) g1 0 (>L:Tvl_CallMayday, number) :1",
         "g.xml Click: 1 (>L:Tvl_PassengerList, number) (L:Other, number) (>L:Tvl_PassengerList, number) 0 "
         "(>L:Tvl_PassengerList, number)",
         "g.xml Click: 1 (>L:Tvl_PlayMusic, number) 0 (>L:Tvl_PlayMusic, number)"},
@@ -159,7 +160,12 @@ TEST(LostPressesTest, AReleaseOnEveryCycle) {
       {"g.xml Update: (A:ELECTRICAL MASTER BATTERY, bool) if{ } els{ (L:Tvl_ServeDrinks, number) if{ 0 "
        "(>L:Tvl_ServeDrinks, number) } }",
        {}},
+      {"g.xml Update: (P:Absolute time, seconds) (L:Drinks_pressed_at, seconds) 0.3 + < if{ g1 } 0 "
+       "(>L:Tvl_ServeDrinks, number) :1",
+       {}},
       {"g.xml Update: quit 0 (>L:Tvl_ServeDrinks, number)", {}},
+      // Blocks that do not match are no condition.
+      {"g.xml Update: } els{ 0 (>L:Tvl_ServeDrinks, number)", {"g.xml:2:10: error: this <Update>" + lost + "line 1" + advice}},
       {"g.xml Update: (L:Tvl_ServeDrinks, number) (>L:Tvl_ServeDrinks, number)", {}},
   };
   for (const Case& c : cases) {
