@@ -163,6 +163,9 @@ TEST(LostPressesTest, AReleaseOnEveryCycle) {
       {"g.xml Update: (P:Absolute time, seconds) (L:Drinks_pressed_at, seconds) 0.3 + < if{ g1 } 0 "
        "(>L:Tvl_ServeDrinks, number) :1",
        {}},
+      {"g.xml Update: (L:Tvl_ServeDrinks, number) (L:Other, number) and if{ 0 (>L:Tvl_ServeDrinks, number) }", {}},
+      {"g.xml Update: (A:ELECTRICAL MASTER BATTERY, bool) d (>L:Battery, number) if{ 0 (>L:Tvl_ServeDrinks, number) }",
+       {}},
       {"g.xml Update: quit 0 (>L:Tvl_ServeDrinks, number)", {}},
       // Blocks that do not match are no condition.
       {"g.xml Update: } els{ 0 (>L:Tvl_ServeDrinks, number)", {"g.xml:2:10: error: this <Update>" + lost + "line 1" + advice}},
@@ -176,8 +179,9 @@ TEST(LostPressesTest, AReleaseOnEveryCycle) {
             std::vector<std::string>{"g.xml:3:3: error: this <Update>" + lost + "line 1 writes; release it on the mouse "
                                      "event instead, write 0 only on LeftRelease, when the mouse button comes up, or "
                                      "after a timer"});
-  EXPECT_EQ(Check({click, "h.xml Click: 1 (>L:Tvl_ServeDrinks, number)", "h.xml Update: 0 (>L:Tvl_ServeDrinks, number)"}),
-            std::vector<std::string>{"h.xml:3:3: error: this <Update>" + lost + "line 2" + advice});
+  EXPECT_EQ(Check({click, "h.xml Click: 1 (>L:Tvl_CallMayday, number)", "h.xml Click: 1 (>L:Tvl_ServeDrinks, number)",
+                   "h.xml Update: 0 (>L:Tvl_ServeDrinks, number)"}),
+            std::vector<std::string>{"h.xml:4:3: error: this <Update>" + lost + "line 3" + advice});
   // Released on the mouse button coming up, or the every-cycle write not against a click's 1.
   EXPECT_EQ(Check({"g.xml Click+: (M:Event) 'LeftRelease' scmp 0 == if{ 0 (>L:Tvl_ServeDrinks, number) } els{ 1 "
                    "(>L:Tvl_ServeDrinks, number) }",
@@ -203,7 +207,8 @@ TEST(LostPressesTest, ACommandSwitchedLikeAToggle) {
   // Toggles and the seat-belt sign are switches; another variable's value is no flip.
   EXPECT_EQ(Check({"g.xml Click: (L:Tvl_PlayMusic, number) ! (>L:Tvl_PlayMusic, number)",
                    "g.xml Click: (L:Tvl_SeatbeltSign, number) ! (>L:Tvl_SeatbeltSign, number)",
-                   "g.xml Click: (L:Other, number) ! (>L:Tvl_Kneeboard, number)"}),
+                   "g.xml Click: (L:Other, number) ! (>L:Tvl_Kneeboard, number)",
+                   "g.xml Click: (>L:Tvl_Kneeboard, number)"}),
             std::vector<std::string>{});
 }
 

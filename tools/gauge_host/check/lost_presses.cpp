@@ -36,12 +36,12 @@ ScriptText OwnText(const XmlElement& element) {
 
 // A click's events: its Kind="LeftSingle+LeftRelease", or the <ClickType> elements in it
 // or beside it; LeftSingle when it names none.
-std::vector<std::string> EventsOf(const XmlElement& click, const XmlElement* parent) {
+std::vector<std::string> EventsOf(const XmlElement& click, const XmlElement& parent) {
   const XmlAttribute* kind = click.Attribute("Kind");
   std::string listed = kind != nullptr ? kind->value.value : "";
-  for (const XmlElement* holder : {&click, parent}) {
-    for (std::size_t child = 0; holder != nullptr && child < holder->children.size(); ++child) {
-      listed += holder->children[child].name == "ClickType" ? "+" + OwnText(holder->children[child]).text : "";
+  for (const XmlElement* holder : {&click, &parent}) {
+    for (const XmlElement& child : holder->children) {
+      listed += child.name == "ClickType" ? "+" + OwnText(child).text : "";
     }
   }
   std::vector<std::string> events;
@@ -55,7 +55,7 @@ std::vector<std::string> EventsOf(const XmlElement& click, const XmlElement* par
   return events.empty() ? std::vector<std::string>{"LeftSingle"} : events;
 }
 
-void AddScripts(const XmlElement& element, const XmlElement* parent, const std::string& file,
+void AddScripts(const XmlElement& element, const XmlElement& parent, const std::string& file,
                 std::vector<PlacedScript>& scripts) {
   const auto* row = std::find_if(kScriptElements.begin(), kScriptElements.end(),
                                  [&](const ScriptElement& candidate) { return candidate.name == element.name; });
@@ -75,7 +75,7 @@ void AddScripts(const XmlElement& element, const XmlElement* parent, const std::
     }
   }
   for (const XmlElement& child : element.children) {
-    AddScripts(child, &element, file, scripts);
+    AddScripts(child, element, file, scripts);
   }
 }
 
@@ -260,8 +260,11 @@ void CheckOneRun(const PlacedScript& script, const std::vector<Instruction>& cod
 }  // namespace
 
 std::vector<PlacedScript> ScriptsOf(const XmlElement& root, const std::string& file) {
+  // The root is the gauge, <Gauge> or <SimBase.Document>, never a script.
   std::vector<PlacedScript> scripts;
-  AddScripts(root, nullptr, file, scripts);
+  for (const XmlElement& child : root.children) {
+    AddScripts(child, root, file, scripts);
+  }
   return scripts;
 }
 
