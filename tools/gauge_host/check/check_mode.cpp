@@ -1,10 +1,10 @@
 #include "tools/gauge_host/check/check_mode.h"
 
 #include <algorithm>
-#include <iterator>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 

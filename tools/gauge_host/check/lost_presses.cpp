@@ -89,6 +89,11 @@ std::optional<double> Constant(const Instruction& instruction) {
   return instruction.op == Op::kNumber ? ParseNumber(instruction.text) : std::nullopt;
 }
 
+// The number a write stores, when the token before it is one.
+std::optional<double> WrittenValue(const std::vector<Instruction>& code, std::size_t write) {
+  return write > 0 ? Constant(code[write - 1]) : std::nullopt;
+}
+
 // quit, or a jump "gN": what follows it may not run.
 bool LeavesTheWay(const Instruction& instruction) {
   const std::string& text = instruction.text;
@@ -134,13 +139,13 @@ std::vector<TokenPlace> PlacesOf(const std::vector<Instruction>& code) {
   std::size_t statement = 0;
   for (std::size_t index = 0; index < code.size(); ++index) {
     places.push_back({statement, open});
-    const Op op = code[index].op;
+    const Op kind = code[index].op;
     std::optional<Condition> closed;
-    if (op == Op::kIf) {
+    if (kind == Op::kIf) {
       open.push_back({statement, index, true});
-    } else if (op == Op::kEls && closed_if) {
+    } else if (kind == Op::kEls && closed_if) {
       open.push_back({closed_if->begin, closed_if->end, false});
-    } else if (op == Op::kEnd && !open.empty()) {
+    } else if (kind == Op::kEnd && !open.empty()) {
       closed = open.back().is_if ? std::optional<Condition>(open.back()) : std::nullopt;
       open.pop_back();
     }
@@ -226,7 +231,7 @@ void CheckOneRun(const PlacedScript& script, const std::vector<Instruction>& cod
     std::map<std::string, SourcePosition> after = pressed[index];
     const Instruction& instruction = code[index];
     if (instruction.op == Op::kWritePanel && IsCommand(instruction.name)) {
-      const std::optional<double> value = index > 0 ? Constant(code[index - 1]) : std::nullopt;
+      const std::optional<double> value = WrittenValue(code, index);
       const auto press = after.find(instruction.name);
       if (value == 0 && press != after.end()) {
         findings.push_back(
@@ -251,9 +256,64 @@ void CheckOneRun(const PlacedScript& script, const std::vector<Instruction>& cod
     } else if (!LeavesTheWay(instruction)) {
       next = {index + 1};
     }
-    for (const std::size_t to : next) {
-      pressed[std::min(to, code.size())].insert(after.begin(), after.end());
+    for (const std::size_t successor : next) {
+      pressed[std::min(successor, code.size())].insert(after.begin(), after.end());
     }
+  }
+}
+
+struct Writes {
+  std::vector<CommandWrite> presses;  // of 1, by a click
+  std::vector<CommandWrite> resets;   // of 0, on every cycle whenever the command holds 1
+};
+
+// Each write of a command in a script: a flip warned about, a press or reset kept.
+void CheckWrites(const PlacedScript& script, const std::vector<Instruction>& code, Writes& writes,
+                 std::vector<Diagnostic>& findings) {
+  const std::vector<TokenPlace> places = PlacesOf(code);
+  for (std::size_t index = 0; index < code.size(); ++index) {
+    const Instruction& write = code[index];
+    if (write.op != Op::kWritePanel || !IsCommand(write.name)) {
+      continue;
+    }
+    if (Flips(code, places[index].statement, index)) {
+      findings.push_back({script.file, write.position, Severity::kWarning,
+                          write.name + " is switched like an on/off toggle, but it is a command: the module sends "
+                                       "its chord when it goes from 0 to 1, so on every second click only; press "
+                                       "and release it instead: " +
+                              ReleaseOnTheMouse({})});
+    }
+    const std::optional<double> value = WrittenValue(code, index);
+    if (script.runs == RunsOn::kClick && value == 1) {
+      writes.presses.push_back({&script, &write});
+    }
+    if (script.runs == RunsOn::kEveryCycle && value == 0 && RunsWheneverTheCommandHolds(code, places, index, write.name)) {
+      writes.resets.push_back({&script, &write});
+    }
+  }
+}
+
+// Each reset on every cycle of a command that a click presses.
+void CheckResets(const Writes& writes, std::vector<Diagnostic>& findings) {
+  for (const CommandWrite& reset : writes.resets) {
+    // The click of the same gauge, when it has one, is the one its designer means.
+    const CommandWrite* press = nullptr;
+    for (const CommandWrite& candidate : writes.presses) {
+      const bool nearer = press == nullptr ||
+                          (candidate.script->file == reset.script->file && press->script->file != reset.script->file);
+      press = candidate.write->name == reset.write->name && nearer ? &candidate : press;
+    }
+    if (press == nullptr) {
+      continue;
+    }
+    const PlacedScript& script = *reset.script;
+    findings.push_back({script.file, reset.write->position, Severity::kError,
+                        "this <" + script.element + "> script sets " + reset.write->name +
+                            " to 0 on every cycle, before the module's frame, so the module may never see the 1 that "
+                            "the <" + press->script->element + "> at " +
+                            Place(script, press->script->file, press->write->position) +
+                            " writes; release it on the mouse event instead, " +
+                            ReleaseOnTheMouse(press->script->events) + ", or after a timer"});
   }
 }
 
@@ -271,59 +331,17 @@ std::vector<PlacedScript> ScriptsOf(const XmlElement& root, const std::string& f
 std::vector<Diagnostic> CheckLostPresses(const std::vector<PlacedScript>& scripts) {
   std::vector<Diagnostic> findings;
   std::vector<Script> compiled;
-  compiled.reserve(scripts.size());
-  std::vector<CommandWrite> presses;  // of 1 by a click
-  std::vector<CommandWrite> resets;   // of 0 on every cycle
+  compiled.reserve(scripts.size());  // the writes found point into it
+  Writes writes;
   for (const PlacedScript& script : scripts) {
     // The calculator's compiled form gives the tokens and the blocks; a token it refuses
     // (a variable it does not know) is taken as a value that nothing here can foresee.
     const std::vector<Instruction>& code =
         compiled.emplace_back(CompileScript(script.text, {script.file, script.element}, 0)).code;
     CheckOneRun(script, code, findings);
-    const std::vector<TokenPlace> places = PlacesOf(code);
-    for (std::size_t index = 0; index < code.size(); ++index) {
-      const Instruction& write = code[index];
-      if (write.op != Op::kWritePanel || !IsCommand(write.name)) {
-        continue;
-      }
-      const std::optional<double> value = index > 0 ? Constant(code[index - 1]) : std::nullopt;
-      if (Flips(code, places[index].statement, index)) {
-        findings.push_back({script.file, write.position, Severity::kWarning,
-                            write.name + " is switched like an on/off toggle, but it is a command: the module sends "
-                                         "its chord when it goes from 0 to 1, so on every second click only; press "
-                                         "and release it instead: " +
-                                ReleaseOnTheMouse({})});
-      }
-      if (script.runs == RunsOn::kClick && value == 1) {
-        presses.push_back({&script, &write});
-      }
-      if (script.runs == RunsOn::kEveryCycle && value == 0 &&
-          RunsWheneverTheCommandHolds(code, places, index, write.name)) {
-        resets.push_back({&script, &write});
-      }
-    }
+    CheckWrites(script, code, writes, findings);
   }
-  for (const CommandWrite& reset : resets) {
-    // The click of the same gauge, when it has one, is the one its designer means.
-    const CommandWrite* press = nullptr;
-    for (const CommandWrite& candidate : presses) {
-      if (candidate.write->name == reset.write->name &&
-          (press == nullptr || (candidate.script->file == reset.script->file && press->script->file != reset.script->file))) {
-        press = &candidate;
-      }
-    }
-    if (press == nullptr) {
-      continue;
-    }
-    const PlacedScript& script = *reset.script;
-    findings.push_back({script.file, reset.write->position, Severity::kError,
-                        "this <" + script.element + "> script sets " + reset.write->name +
-                            " to 0 on every cycle, before the module's frame, so the module may never see the 1 that "
-                            "the <" + press->script->element + "> at " +
-                            Place(script, press->script->file, press->write->position) +
-                            " writes; release it on the mouse event instead, " +
-                            ReleaseOnTheMouse(press->script->events) + ", or after a timer"});
-  }
+  CheckResets(writes, findings);
   return findings;
 }
 
