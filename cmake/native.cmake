@@ -37,6 +37,7 @@ add_executable(native_tests
   tests/native/xml_tree_test.cpp
   tests/native/panel_check_test.cpp
   tests/native/aircraft_check_test.cpp
+  tests/native/lost_presses_test.cpp
   tests/native/calculator_test.cpp
   tests/native/gauge_scripts_test.cpp
   tests/native/timeline_test.cpp

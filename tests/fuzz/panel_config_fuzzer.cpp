@@ -1,7 +1,7 @@
 // libFuzzer target: each input is a panel.cfg, or a gauge's text, checked as --check
 // checks a designer's files: the panel configuration's lines, the variable references of
-// the text and what their writes say, and the report. Every finding stands at a line of
-// the file.
+// the text and what their writes say, the text as a script run on every cycle and on a
+// click, and the report. Every finding stands at a line of the file.
 
 #include <algorithm>
 #include <cstdint>
@@ -10,21 +10,28 @@
 #include <string>
 #include <string_view>
 
+#include "tools/gauge_host/check/lost_presses.h"
 #include "tools/gauge_host/check/panel_check.h"
 #include "tools/gauge_host/script/variable_reference.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const int lines = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
+  const auto check_places = [&](const std::vector<gauge_host::Diagnostic>& findings) {
+    for (const gauge_host::Diagnostic& finding : findings) {
+      if (finding.position.line < 1 || finding.position.line > lines || finding.position.column < 1) {
+        std::fprintf(stderr, "a finding outside the file: %s\n", gauge_host::FormatDiagnostic(finding).c_str());
+        std::abort();
+      }
+    }
+  };
   gauge_host::CheckSummary summary;
   summary.files = 1;
   summary.findings = gauge_host::CheckPanelConfig(text, "panel.cfg");
-  for (const gauge_host::Diagnostic& finding : summary.findings) {
-    if (finding.position.line < 1 || finding.position.line > lines || finding.position.column < 1) {
-      std::fprintf(stderr, "a finding outside the file: %s\n", gauge_host::FormatDiagnostic(finding).c_str());
-      std::abort();
-    }
-  }
+  check_places(summary.findings);
+  const gauge_host::ScriptText script = gauge_host::TextAt(text, {1, 1});
+  check_places(gauge_host::CheckLostPresses({{"g.xml", "Update", gauge_host::RunsOn::kEveryCycle, {}, script},
+                                             {"g.xml", "Click", gauge_host::RunsOn::kClick, {"LeftSingle"}, script}}));
   for (gauge_host::VariableReference& reference : gauge_host::FindVariableReferences(text)) {
     summary.references.push_back({"g.xml", {1, static_cast<int>(reference.offset) + 1}, std::move(reference)});
   }

@@ -1,6 +1,7 @@
 #include "tools/gauge_host/check/aircraft.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <set>
 
@@ -394,11 +395,15 @@ class AircraftReader {
         summary.findings.insert(summary.findings.end(), gauge_summary.findings.begin(), gauge_summary.findings.end());
         summary.references.insert(summary.references.end(), gauge_summary.references.begin(),
                                   gauge_summary.references.end());
+        summary.scripts.insert(summary.scripts.end(), std::make_move_iterator(gauge_summary.scripts.begin()),
+                               std::make_move_iterator(gauge_summary.scripts.end()));
         references_by_file[gauge.path] = std::move(gauge_summary.references);
       }
     }
     const std::vector<Diagnostic> findings = CheckReferences(summary.references);
     summary.findings.insert(summary.findings.end(), findings.begin(), findings.end());
+    const std::vector<Diagnostic> lost = CheckLostPresses(summary.scripts);
+    summary.findings.insert(summary.findings.end(), lost.begin(), lost.end());
     return text + Findings(summary.findings);
   }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 
@@ -53,6 +54,9 @@ void CheckGauge(const std::string& name, const std::string& bytes, CheckSummary&
       summary.references.push_back({name, position, std::move(reference)});
     }
   });
+  std::vector<PlacedScript> found = ScriptsOf(document.root, name);
+  summary.scripts.insert(summary.scripts.end(), std::make_move_iterator(found.begin()),
+                         std::make_move_iterator(found.end()));
 }
 
 // An aircraft on disk, as Windows finds it.
@@ -157,6 +161,8 @@ int RunCheck(const std::vector<std::string>& paths, const std::string& gauges_fo
   }
   const std::vector<Diagnostic> findings = CheckReferences(summary.references);
   summary.findings.insert(summary.findings.end(), findings.begin(), findings.end());
+  const std::vector<Diagnostic> lost = CheckLostPresses(summary.scripts);
+  summary.findings.insert(summary.findings.end(), lost.begin(), lost.end());
   const int status = ErrorCount(summary.findings) == 0 ? kExitNoError : kExitErrors;
   std::fputs(Report(std::move(summary)).c_str(), stdout);
   return status;

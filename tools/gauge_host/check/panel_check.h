@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tools/gauge_host/check/lost_presses.h"
 #include "tools/gauge_host/common/diagnostic.h"
 #include "tools/gauge_host/script/variable_reference.h"
 
@@ -31,6 +32,7 @@ struct CheckSummary {
   int files = 0;
   std::vector<Diagnostic> findings;
   std::vector<PlacedReference> references;
+  std::vector<PlacedScript> scripts;  // of the gauges checked together, whose presses and releases meet
 };
 
 // The findings sorted by file and place, the fifteen variables with where they are read

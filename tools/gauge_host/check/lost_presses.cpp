@@ -1,0 +1,348 @@
+#include "tools/gauge_host/check/lost_presses.h"
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <optional>
+
+#include "tools/gauge_host/common/module_variables.h"
+#include "tools/gauge_host/common/text.h"
+
+namespace gauge_host {
+
+namespace {
+
+struct ScriptElement {
+  std::string_view name;
+  RunsOn runs;
+};
+
+constexpr std::array kScriptElements = {
+    ScriptElement{"Update", RunsOn::kEveryCycle}, ScriptElement{"Value", RunsOn::kEveryCycle},
+    ScriptElement{"Visible", RunsOn::kEveryCycle}, ScriptElement{"Select", RunsOn::kEveryCycle},
+    ScriptElement{"Click", RunsOn::kClick},        ScriptElement{"MouseClick", RunsOn::kClick},
+    ScriptElement{"CallbackCode", RunsOn::kClick},
+};
+
+// An element's own text, its pieces joined as the XML reader gave them.
+ScriptText OwnText(const XmlElement& element) {
+  ScriptText joined;
+  for (const XmlText& text : element.texts) {
+    joined.text += text.value;
+    joined.positions.insert(joined.positions.end(), text.positions.begin(), text.positions.end());
+  }
+  return joined;
+}
+
+// A click's events: its Kind="LeftSingle+LeftRelease", or the <ClickType> elements in it
+// or beside it; LeftSingle when it names none.
+std::vector<std::string> EventsOf(const XmlElement& click, const XmlElement& parent) {
+  const XmlAttribute* kind = click.Attribute("Kind");
+  std::string listed = kind != nullptr ? kind->value.value : "";
+  for (const XmlElement* holder : {&click, &parent}) {
+    for (const XmlElement& child : holder->children) {
+      listed += child.name == "ClickType" ? "+" + OwnText(child).text : "";
+    }
+  }
+  std::vector<std::string> events;
+  for (std::string_view rest = listed; !rest.empty();) {
+    const std::size_t plus = std::min(rest.find('+'), rest.size());
+    if (const std::string_view event = Trimmed(rest.substr(0, plus)); !event.empty()) {
+      events.emplace_back(event);
+    }
+    rest.remove_prefix(std::min(plus + 1, rest.size()));
+  }
+  return events.empty() ? std::vector<std::string>{"LeftSingle"} : events;
+}
+
+void AddScripts(const XmlElement& element, const XmlElement& parent, const std::string& file,
+                std::vector<PlacedScript>& scripts) {
+  const auto* row = std::find_if(kScriptElements.begin(), kScriptElements.end(),
+                                 [&](const ScriptElement& candidate) { return candidate.name == element.name; });
+  if (row != kScriptElements.end()) {
+    const std::vector<std::string> events =
+        row->runs == RunsOn::kClick ? EventsOf(element, parent) : std::vector<std::string>{};
+    const auto add = [&](const XmlElement& holder) {
+      if (ScriptText text = OwnText(holder); !Trimmed(text.text).empty()) {
+        scripts.push_back({file, element.name, row->runs, events, std::move(text)});
+      }
+    };
+    add(element);
+    for (const XmlElement& child : element.children) {
+      if (child.name == "Script") {
+        add(child);
+      }
+    }
+  }
+  for (const XmlElement& child : element.children) {
+    AddScripts(child, element, file, scripts);
+  }
+}
+
+bool IsCommand(std::string_view name) {
+  const SwitchEntry* row = SwitchRowOf(name);
+  return row != nullptr && row->kind == SWITCH_MOMENTARY;
+}
+
+// A number as written in the script; a token the calculator refused is none.
+std::optional<double> Constant(const Instruction& instruction) {
+  return instruction.op == Op::kNumber ? ParseNumber(instruction.text) : std::nullopt;
+}
+
+// The number a write stores, when the token before it is one.
+std::optional<double> WrittenValue(const std::vector<Instruction>& code, std::size_t write) {
+  return write > 0 ? Constant(code[write - 1]) : std::nullopt;
+}
+
+// quit, or a jump "gN": what follows it may not run.
+bool LeavesTheWay(const Instruction& instruction) {
+  const std::string& text = instruction.text;
+  return instruction.op == Op::kQuit ||
+         (text.size() > 1 && text[0] == 'g' && text.find_first_not_of("0123456789", 1) == std::string::npos);
+}
+
+// A token after which the values on the stack belong to the next statement.
+bool EndsStatement(const Instruction& instruction) {
+  switch (instruction.op) {
+    case Op::kWritePanel:
+    case Op::kStorePop:
+    case Op::kKeyEvent:
+    case Op::kIf:
+    case Op::kEls:
+    case Op::kEnd:
+    case Op::kQuit:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The tokens that compute the condition of an if{ block, or of the els{ block after it.
+struct Condition {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  bool is_if = true;
+};
+
+// Where each token of a script stands: the first token of its statement, and the
+// conditions of the blocks it is in. The values a statement works on are taken to be
+// those pushed since the last write, register store, key event or block edge.
+struct TokenPlace {
+  std::size_t statement = 0;
+  std::vector<Condition> conditions;
+};
+
+std::vector<TokenPlace> PlacesOf(const std::vector<Instruction>& code) {
+  std::vector<TokenPlace> places;
+  std::vector<Condition> open;
+  std::optional<Condition> closed_if;
+  std::size_t statement = 0;
+  for (std::size_t index = 0; index < code.size(); ++index) {
+    places.push_back({statement, open});
+    const Op kind = code[index].op;
+    std::optional<Condition> closed;
+    if (kind == Op::kIf) {
+      open.push_back({statement, index, true});
+    } else if (kind == Op::kEls && closed_if) {
+      open.push_back({closed_if->begin, closed_if->end, false});
+    } else if (kind == Op::kEnd && !open.empty()) {
+      closed = open.back().is_if ? std::optional<Condition>(open.back()) : std::nullopt;
+      open.pop_back();
+    }
+    closed_if = closed;
+    statement = EndsStatement(code[index]) ? index + 1 : statement;
+  }
+  return places;
+}
+
+// Whether a condition reads nothing but the command `name` (and numbers): it cannot hold
+// the command's 1 for a frame, as it holds whenever the command does. A timer, the mouse
+// event or any other variable in it makes the block conditional.
+bool ReadsOnly(const std::vector<Instruction>& code, const Condition& condition, std::string_view name) {
+  return condition.begin < condition.end &&
+         std::all_of(code.begin() + static_cast<std::ptrdiff_t>(condition.begin),
+                     code.begin() + static_cast<std::ptrdiff_t>(condition.end), [&](const Instruction& instruction) {
+                       return (instruction.op == Op::kReadPanel && instruction.name == name) ||
+                              Constant(instruction) || instruction.op == Op::kOperator;
+                     });
+}
+
+// Whether the token at index runs on every run of its script that finds the command
+// `name` at 1: no condition other than the command's own stands before it, nor a quit or
+// jump under one.
+bool RunsWheneverTheCommandHolds(const std::vector<Instruction>& code, const std::vector<TokenPlace>& places,
+                                 std::size_t index, std::string_view name) {
+  const auto unconditional = [&](const TokenPlace& place) {
+    return std::all_of(place.conditions.begin(), place.conditions.end(),
+                       [&](const Condition& condition) { return ReadsOnly(code, condition, name); });
+  };
+  for (std::size_t before = 0; before < index; ++before) {
+    if (LeavesTheWay(code[before]) && (places[before].conditions.empty() || !unconditional(places[before]))) {
+      return false;
+    }
+  }
+  return unconditional(places[index]);
+}
+
+// The ways a script flips a variable between 0 and 1, X standing for a read of it.
+constexpr std::array<std::string_view, 5> kFlips = {"X !", "X not", "1 X -", "X 1 r -", "X 0 =="};
+
+bool Flips(const std::vector<Instruction>& code, std::size_t statement, std::size_t write) {
+  return std::any_of(kFlips.begin(), kFlips.end(), [&](std::string_view flip) {
+    std::size_t index = statement;
+    for (std::string_view rest = flip; !rest.empty(); ++index) {
+      const std::size_t space = std::min(rest.find(' '), rest.size());
+      const std::string_view word = rest.substr(0, space);
+      rest.remove_prefix(std::min(space + 1, rest.size()));
+      const bool matched = index < write && (word == "X" ? code[index].op == Op::kReadPanel &&
+                                                               code[index].name == code[write].name
+                                                         : code[index].text == word);
+      if (!matched) {
+        return false;
+      }
+    }
+    return index == write;
+  });
+}
+
+std::string Place(const PlacedScript& script, const std::string& file, SourcePosition position) {
+  return (file == script.file ? "line " : file + ":") + std::to_string(position.line);
+}
+
+// How a click should take a command back: on the mouse button coming up.
+std::string ReleaseOnTheMouse(const std::vector<std::string>& events) {
+  if (std::find(events.begin(), events.end(), "LeftRelease") != events.end()) {
+    return "write 0 only on LeftRelease, when the mouse button comes up";
+  }
+  return "write 1 on LeftSingle and 0 on LeftRelease, when the mouse button comes up (Kind=\"LeftSingle+LeftRelease\")";
+}
+
+struct CommandWrite {
+  const PlacedScript* script;
+  const Instruction* write;
+};
+
+// The commands a script sets to 1 and back to 0 on one way through it, before the module
+// can read the 1: every way through its blocks is followed, all of them forward.
+void CheckOneRun(const PlacedScript& script, const std::vector<Instruction>& code, std::vector<Diagnostic>& findings) {
+  // Before each token, the commands some way to it has left at 1, with where.
+  std::vector<std::map<std::string, SourcePosition>> pressed(code.size() + 1);
+  for (std::size_t index = 0; index < code.size(); ++index) {
+    std::map<std::string, SourcePosition> after = pressed[index];
+    const Instruction& instruction = code[index];
+    if (instruction.op == Op::kWritePanel && IsCommand(instruction.name)) {
+      const std::optional<double> value = WrittenValue(code, index);
+      const auto press = after.find(instruction.name);
+      if (value == 0 && press != after.end()) {
+        findings.push_back(
+            {script.file, instruction.position, Severity::kError,
+             instruction.name + " is set to 1 at " + Place(script, script.file, press->second) +
+                 " and back to 0 in the same run of this <" + script.element +
+                 "> script: the module reads it once a frame, so it never sees the 1 and sends no chord; " +
+                 (script.runs == RunsOn::kClick ? ReleaseOnTheMouse(script.events)
+                                                : "leave the 1 for a frame and write 0 on a later cycle, after a "
+                                                  "timer")});
+      }
+      after.erase(instruction.name);
+      if (value == 1) {
+        after.emplace(instruction.name, instruction.position);
+      }
+    }
+    std::vector<std::size_t> next;
+    if (instruction.op == Op::kIf) {
+      next = {index + 1, instruction.jump};
+    } else if (instruction.op == Op::kEnd) {
+      next = {instruction.jump};
+    } else if (!LeavesTheWay(instruction)) {
+      next = {index + 1};
+    }
+    for (const std::size_t successor : next) {
+      pressed[std::min(successor, code.size())].insert(after.begin(), after.end());
+    }
+  }
+}
+
+struct Writes {
+  std::vector<CommandWrite> presses;  // of 1, by a click
+  std::vector<CommandWrite> resets;   // of 0, on every cycle whenever the command holds 1
+};
+
+// Each write of a command in a script: a flip warned about, a press or reset kept.
+void CheckWrites(const PlacedScript& script, const std::vector<Instruction>& code, Writes& writes,
+                 std::vector<Diagnostic>& findings) {
+  const std::vector<TokenPlace> places = PlacesOf(code);
+  for (std::size_t index = 0; index < code.size(); ++index) {
+    const Instruction& write = code[index];
+    if (write.op != Op::kWritePanel || !IsCommand(write.name)) {
+      continue;
+    }
+    if (Flips(code, places[index].statement, index)) {
+      findings.push_back({script.file, write.position, Severity::kWarning,
+                          write.name + " is switched like an on/off toggle, but it is a command: the module sends "
+                                       "its chord when it goes from 0 to 1, so on every second click only; press "
+                                       "and release it instead: " +
+                              ReleaseOnTheMouse({})});
+    }
+    const std::optional<double> value = WrittenValue(code, index);
+    if (script.runs == RunsOn::kClick && value == 1) {
+      writes.presses.push_back({&script, &write});
+    }
+    if (script.runs == RunsOn::kEveryCycle && value == 0 && RunsWheneverTheCommandHolds(code, places, index, write.name)) {
+      writes.resets.push_back({&script, &write});
+    }
+  }
+}
+
+// Each reset on every cycle of a command that a click presses.
+void CheckResets(const Writes& writes, std::vector<Diagnostic>& findings) {
+  for (const CommandWrite& reset : writes.resets) {
+    // The click of the same gauge, when it has one, is the one its designer means.
+    const CommandWrite* press = nullptr;
+    for (const CommandWrite& candidate : writes.presses) {
+      const bool nearer = press == nullptr ||
+                          (candidate.script->file == reset.script->file && press->script->file != reset.script->file);
+      press = candidate.write->name == reset.write->name && nearer ? &candidate : press;
+    }
+    if (press == nullptr) {
+      continue;
+    }
+    const PlacedScript& script = *reset.script;
+    findings.push_back({script.file, reset.write->position, Severity::kError,
+                        "this <" + script.element + "> script sets " + reset.write->name +
+                            " to 0 on every cycle, before the module's frame, so the module may never see the 1 that "
+                            "the <" + press->script->element + "> at " +
+                            Place(script, press->script->file, press->write->position) +
+                            " writes; release it on the mouse event instead, " +
+                            ReleaseOnTheMouse(press->script->events) + ", or after a timer"});
+  }
+}
+
+}  // namespace
+
+std::vector<PlacedScript> ScriptsOf(const XmlElement& root, const std::string& file) {
+  // The root is the gauge, <Gauge> or <SimBase.Document>, never a script.
+  std::vector<PlacedScript> scripts;
+  for (const XmlElement& child : root.children) {
+    AddScripts(child, root, file, scripts);
+  }
+  return scripts;
+}
+
+std::vector<Diagnostic> CheckLostPresses(const std::vector<PlacedScript>& scripts) {
+  std::vector<Diagnostic> findings;
+  std::vector<Script> compiled;
+  compiled.reserve(scripts.size());  // the writes found point into it
+  Writes writes;
+  for (const PlacedScript& script : scripts) {
+    // The calculator's compiled form gives the tokens and the blocks; a token it refuses
+    // (a variable it does not know) is taken as a value that nothing here can foresee.
+    const std::vector<Instruction>& code =
+        compiled.emplace_back(CompileScript(script.text, {script.file, script.element}, 0)).code;
+    CheckOneRun(script, code, findings);
+    CheckWrites(script, code, writes, findings);
+  }
+  CheckResets(writes, findings);
+  return findings;
+}
+
+}  // namespace gauge_host
