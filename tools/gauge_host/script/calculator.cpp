@@ -574,6 +574,7 @@ class Compiler {
       if (const std::string error = Classify(instruction); !error.empty()) {
         Error(instruction, error);
       }
+      instruction.needs = EffectOf(instruction).needs;
       script_.code.push_back(std::move(instruction));
     }
   }
@@ -767,6 +768,13 @@ class Runner {
   }
 
  private:
+  Value& Register(std::size_t number) {
+    if (registers_.empty()) {
+      registers_.resize(kRegisters);  // every register reads 0 until stored
+    }
+    return registers_[number];
+  }
+
   std::array<double, 9>& GaugeVariables() {
     return world_.gauge_variables != nullptr ? *world_.gauge_variables : world_.gaugeless_variables;
   }
@@ -774,9 +782,8 @@ class Runner {
   // Runs one instruction; where the run goes on.
   std::size_t Step(const Instruction& instruction, std::size_t index) {
     const std::size_t next = index + 1;
-    const StackEffect effect = EffectOf(instruction);
-    if (stack_.size() < effect.needs) {
-      Short(instruction, effect.needs, stack_.size());
+    if (stack_.size() < instruction.needs) {
+      Short(instruction, instruction.needs, stack_.size());
       return next;
     }
     switch (instruction.op) {
@@ -886,14 +893,14 @@ class Runner {
         stack_.clear();
         return next;
       case Shape::kStore:
-        registers_[instruction.index] = stack_.back();
+        Register(instruction.index) = stack_.back();
         return next;
       case Shape::kStorePop:
-        registers_[instruction.index] = std::move(stack_.back());
+        Register(instruction.index) = std::move(stack_.back());
         stack_.pop_back();
         return next;
       case Shape::kLoad:
-        stack_.push_back(registers_[instruction.index]);
+        stack_.push_back(Register(instruction.index));
         return next;
       case Shape::kIf: {
         const std::optional<double> condition = PopNumber(instruction);
@@ -1006,7 +1013,7 @@ class Runner {
   const Script& script_;
   ScriptWorld& world_;
   std::vector<Value>& stack_;
-  std::array<Value, kRegisters> registers_{};
+  std::vector<Value> registers_;  // made on the first use: most scripts use none
   ScriptRun run_;
 };
 

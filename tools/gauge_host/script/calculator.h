@@ -68,6 +68,7 @@ struct Instruction {
   std::size_t jump = 0;   // where the run goes on when it does not go on at the next one
   std::size_t row = 0;    // kOperator: the row of the operator table
   std::string unit;       // a variable's unit as written, lowered
+  std::size_t needs = 0;  // values it takes from the stack (case: and as many as its count says)
 };
 
 struct Script {
