@@ -180,10 +180,19 @@ constexpr std::array kOperators = {
     Values("scmi", "ss", [](const Value* x) { return Value(Order(Lowered(Text(x[0])).compare(Lowered(Text(x[1]))))); }),
     Values("lc", "s", [](const Value* x) { return Value(Lowered(Text(x[0]))); }),
     Values("uc", "s", [](const Value* x) { return Value(Raised(Text(x[0]))); }),
-    Values("cap", "s", [](const Value* x) { return Value(Raised(Text(x[0]).substr(0, 1)) + Text(x[0]).substr(std::min<std::size_t>(1, Text(x[0]).size()))); }),
+    Values("cap", "s",
+           [](const Value* x) {
+             const std::string& text = Text(x[0]);
+             return Value(Raised(text.substr(0, 1)) + text.substr(std::min<std::size_t>(1, text.size())));
+           }),
     Values("slen", "s", [](const Value* x) { return Value(double(Text(x[0]).size())); }),
-    Values("chr", "n", [](const Value* x) { return Value(std::string(1, static_cast<char>(Bits(std::get<double>(x[0])) & 0xFF))); }),
-    Values("ord", "s", [](const Value* x) { return Value(Text(x[0]).empty() ? 0.0 : double(static_cast<unsigned char>(Text(x[0])[0]))); }),
+    Values("chr", "n",
+           [](const Value* x) { return Value(std::string(1, static_cast<char>(Bits(std::get<double>(x[0])) & 0xFF))); }),
+    Values("ord", "s",
+           [](const Value* x) {
+             const std::string& text = Text(x[0]);
+             return Value(text.empty() ? 0.0 : double(static_cast<unsigned char>(text[0])));
+           }),
     Values("symb", "sn",
            [](const Value* x) {
              const std::string& text = Text(x[0]);
@@ -192,7 +201,8 @@ constexpr std::array kOperators = {
     Values("ssub", "snn",
            [](const Value* x) {
              const std::string& text = Text(x[0]);
-             return Value(text.substr(Clamped(std::get<double>(x[1]), text.size()), Clamped(std::get<double>(x[2]), text.size())));
+             return Value(text.substr(Clamped(std::get<double>(x[1]), text.size()),
+                                      Clamped(std::get<double>(x[2]), text.size())));
            }),
     Values("sstr", "ss",
            [](const Value* x) {
