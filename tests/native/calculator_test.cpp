@@ -219,6 +219,8 @@ const std::vector<Case> kCases = {
     {"1 2 5 0 case", {}, {}, "9: 'case' needs 7 values but the stack holds at most 4 values here"},
     {"10 20 1 1 + 0 case", {}, {20.0}},
     {"10 1 1 + 0 case", {}, {}, "12: 'case' needs 4 values but the stack holds 3"},
+    {"7 8 2.9 1 case 0.4 4 case", {}, {7.0, 0.0}},
+    {"7 8 1 3 - 0 case", {}, {}, "13: 'case' is given a count of -2 values: the count is 0 or more"},
     // L: panel variables: the type letter's and the unit's case, and white space, do not matter.
     {"(L:Lit, number) (l:Lit, Bool) (L:Unlit, enum) (L:lit, number) ( L:Lit , boolean )", {}, {1.0, 1.0, 0.0, 0.0, 1.0}},
     {"2.5 (>L:Lit, number) (L:Lit, number)", {}, {2.5}},

@@ -938,12 +938,18 @@ class Runner {
     if (!count) {
       return;
     }
-    if (!(*count >= 0 && *count <= static_cast<double>(stack_.size()))) {
-      Short(instruction, Clamped(*count, kUnbounded) + 2, stack_.size() + 2);
+    const double whole = std::trunc(*count);  // as the count is read: 2.5 values are 2
+    if (!(whole >= 0)) {
+      Error(instruction, "'" + instruction.text + "' is given a count of " + FormatNumber(*count) +
+                             " values: the count is 0 or more");
       return;
     }
-    const std::size_t base = stack_.size() - static_cast<std::size_t>(*count);
-    const bool within = *chosen >= 0 && *chosen < std::trunc(*count);
+    if (whole > static_cast<double>(stack_.size())) {
+      Short(instruction, Clamped(whole, kUnbounded) + 2, stack_.size() + 2);
+      return;
+    }
+    const std::size_t base = stack_.size() - static_cast<std::size_t>(whole);
+    const bool within = *chosen >= 0 && *chosen < whole;
     Value result = within ? std::move(stack_[stack_.size() - 1 - static_cast<std::size_t>(*chosen)]) : Value(0.0);
     stack_.resize(base);
     stack_.push_back(std::move(result));
