@@ -48,6 +48,8 @@ add_executable(native_tests
   tests/support/bridge_report.cpp
 )
 target_compile_options(native_tests PRIVATE ${COMMON_WARNINGS})
+# The calculator's test checks the guide's reference of the operators against the table.
+target_compile_definitions(native_tests PRIVATE TVL_GUIDE_PATH="${PROJECT_SOURCE_DIR}/docs/guide.md")
 # The module calls the Win32 functions the stand-ins define.
 target_link_libraries(native_tests PRIVATE tvl_gauge_host_parts tvl_module tvl_standin GTest::gtest_main)
 include(GoogleTest)

@@ -3,8 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cctype>
 #include <climits>
 #include <cmath>
+#include <fstream>
+#include <set>
+#include <sstream>
 
 #include "tests/support/diagnostics.h"
 #include "tools/gauge_host/script/calculator.h"
@@ -39,8 +45,9 @@ std::string Stack(const std::vector<Value>& stack) {
   return "[" + text + "]";
 }
 
-// The script run on a world whose only known value is (L:Lit, number) = 1, clicked with
-// LeftSingle; the stack it leaves, or its one error.
+// The script run on a world whose only panel value is (L:Lit, number) = 1, with a few
+// simulation variables, an hour after the start, clicked with LeftSingle at (12, 34); the
+// stack it leaves, or its one error.
 std::string Outcome(const std::string& text, std::vector<Value> stack) {
   const Script script = CompileScript(gauge_host::TextAt(text, {1, 1}), kOrigin, stack.size());
   if (!script.errors.empty()) {
@@ -52,7 +59,16 @@ std::string Outcome(const std::string& text, std::vector<Value> stack) {
   }
   ScriptWorld world;
   world.panel_variables["Lit"] = 1;
+  gauge_host::SetSimulationVariable(world, "PLANE ALTITUDE", "feet", 1000);
+  gauge_host::SetSimulationVariable(world, "NAV ACTIVE FREQUENCY:1", " MHz", 110.5);
+  gauge_host::SetSimulationVariable(world, "AMBIENT TEMPERATURE", "Celsius", 15);
+  gauge_host::SetSimulationVariable(world, "GENERAL ENG RPM:1", "rpm", 2000);
+  gauge_host::SetSimulationVariable(world, "ELECTRICAL MASTER BATTERY", "bool", 1);
+  gauge_host::SetSimulationVariable(world, "SEA LEVEL PRESSURE", "millibars", 1013.25);
+  world.elapsed_seconds = 3600;
   world.mouse_event = "LeftSingle";
+  world.mouse_x = 12;
+  world.mouse_y = 34;
   const ScriptRun run = RunScript(script, world, stack);
   return run.error ? Formatted(run.error) : Stack(stack);
 }
@@ -75,115 +91,244 @@ std::string Expected(const Case& c) {
   return errors;
 }
 
+const double kPi = 3.141592653589793;
+
+const std::vector<Case> kCases = {
+    // Numbers and strings.
+    {"5 -2.5 .5 3. 0x1F 0X1f -0x10 1e3 2.5E-1 -1e+2", {}, {5.0, -2.5, 0.5, 3.0, 31.0, 31.0, -16.0, 1000.0, 0.25, -100.0}},
+    {"'LeftSingle' 'two words' ''", {}, {S("LeftSingle"), S("two words"), S("")}},
+    {"1e", {}, {}, "1: the gauge host does not know the token '1e'"},
+    {"0x", {}, {}, "1: the gauge host does not know the token '0x'"},
+    {"0xG1", {}, {}, "1: the gauge host does not know the token '0xG1'"},
+    {"1.2.3", {}, {}, "1: the gauge host does not know the token '1.2.3'"},
+    {"-.", {}, {}, "1: the gauge host does not know the token '-.'"},
+    {"'abc", {}, {}, "1: the string 'abc has no closing quote"},
+    {"'a'b", {}, {}, "1: the gauge host does not know the token ''a'b'"},
+    {"1 @Half", {}, {}, "3: '@Half' is a macro the gauge does not define"},
+    // Arithmetic: the deeper value is the left operand.
+    {"7 2 +", {}, {9.0}},
+    {"7 2 -", {}, {5.0}},
+    {"-", {7.0, 2.0}, {5.0}},
+    {"7 2 *", {}, {14.0}},
+    {"7 2 /", {}, {3.5}},
+    {"7 0 /", {}, {}, "5: '/' divides 7 by zero"},
+    {"7 3 % -7 3 % 7.5 2 %", {}, {1.0, -1.0, 1.5}},
+    {"7 0 %", {}, {}, "5: '%' divides 7 by zero"},
+    {"7 2 div -7 2 div", {}, {3.0, -3.0}},
+    {"7 0 div", {}, {}, "5: 'div' divides 7 by zero"},
+    {"3 neg -3 neg 3 /-/", {}, {-3.0, 3.0, -3.0}},
+    {"1.5 ++ 1.5 --", {}, {2.5, 0.5}},
+    // Numbers.
+    {"-3.5 abs 2 abs", {}, {3.5, 2.0}},
+    {"-2.7 int 2.7 int", {}, {-2.0, 2.0}},
+    {"2 -3 min 2 -3 max", {}, {-3.0, 2.0}},
+    {"-1.5 flr 1.5 flr 2 flr", {}, {-2.0, 1.0, 2.0}},
+    {"-1.5 ceil 1.2 ceil 2 ceil", {}, {-1.0, 2.0, 2.0}},
+    {"2.5 near -2.5 near 1.4 near -1.6 near", {}, {3.0, -3.0, 1.0, -2.0}},
+    {"3 sqr 16 sqrt 2 10 pow", {}, {9.0, 4.0, 1024.0}},
+    {"0 exp 1 ln 1000 lg 8 2 log", {}, {1.0, 0.0, 3.0, 3.0}},
+    {"pi", {}, {kPi}},
+    {"5 1 10 rng 0 1 10 rng 10 1 10 rng", {}, {1.0, 0.0, 1.0}},
+    {"'5' 1 10 rng", {}, {}, "10: 'rng' needs a number, not the string '5'"},
+    // Angles.
+    {"0 sin 0 cos 0 tg 1 ctg", {}, {0.0, 1.0, 0.0, 0.6420926159343306}},
+    {"0 asin 1 acos 0 atg", {}, {0.0, 0.0, 0.0}},
+    {"1 0 atg2 0 -1 atg2 0 1 atg2", {}, {kPi / 2, kPi, 0.0}},
+    {"180 dgrd pi rddg", {}, {kPi, 180.0}},
+    {"-30 dnor 370 d360 720 dnor -1 rnor", {}, {330.0, 10.0, 0.0, 2 * kPi - 1}},
+    // Comparison.
+    {"1 2 == 2 2 == 1 2 != 2 2 !=", {}, {0.0, 1.0, 1.0, 0.0}},
+    {"1 2 > 2 1 > 1 2 < 2 1 <", {}, {0.0, 1.0, 1.0, 0.0}},
+    {"2 2 >= 1 2 >= 2 2 <= 3 2 <=", {}, {1.0, 0.0, 1.0, 0.0}},
+    {"1 2 eq 2 2 eq 1 2 ne 2 1 gt 1 2 lt 2 2 ge 3 2 le", {}, {0.0, 1.0, 1.0, 1.0, 1.0, 1.0, 0.0}},
+    {"'a' 'a' ==", {}, {}, "9: '==' needs a number, not the string 'a'"},
+    // The conditional value: f t c ?
+    {"'off' 'on' 1 ? 'off' 'on' 0 ? 5 6 -2 ?", {}, {S("on"), S("off"), 6.0}},
+    {"'a' 'b' 'c' ?", {}, {}, "13: '?' needs a number, not the string 'c'"},
+    // Logic: any non-zero number is true.
+    {"2 3 && 2 0 && 0 0.5 and 0 0 and", {}, {1.0, 0.0, 0.0, 0.0}},
+    {"2 0 || 0 0 || 0 -1 or 0 0 or", {}, {1.0, 0.0, 1.0, 0.0}},
+    {"0 ! 5 ! 0.1 not 0 not", {}, {1.0, 0.0, 0.0, 1.0}},
+    // Bits, on the values as 32-bit integers.
+    {"12 10 & 12 10 | 12 10 ^", {}, {8.0, 14.0, 6.0}},
+    {"0 ~ -1 ~ 5.9 3 & -1 0xFF &", {}, {-1.0, 0.0, 1.0, 255.0}},
+    {"-8 1 >> 1 4 << 1 31 << 0xFF 4 >>", {}, {-4.0, 16.0, -2147483648.0, 15.0}},
+    // Stack.
+    {"d", {1.0}, {1.0, 1.0}},
+    {"d", {S("x")}, {S("x"), S("x")}},
+    {"p", {1.0, 2.0}, {1.0}},
+    {"r", {1.0, S("b")}, {S("b"), 1.0}},
+    {"c", {1.0, 2.0, 3.0}, {}},
+    {"c 4", {1.0}, {4.0}},
+    {"d", {}, {}, "1: 'd' needs 1 value but the stack holds none here"},
+    {"r", {1.0}, {}, "1: 'r' needs 2 values but the stack holds at most 1 value here"},
+    {"1 2 c +", {}, {}, "7: '+' needs 2 values but the stack holds none here"},
+    // Registers: s keeps the value, sp pops it, l loads it; never stored reads 0.
+    {"5 s0 l0", {}, {5.0, 5.0}},
+    {"5 sp49 l49 l49", {}, {5.0, 5.0}},
+    {"'on' sp3 l3", {}, {S("on")}},
+    {"l7", {}, {0.0}},
+    {"1 s50", {}, {}, "3: there is no register 50 in 's50': the registers are 0 to 49"},
+    {"l100", {}, {}, "1: there is no register 100 in 'l100': the registers are 0 to 49"},
+    {"s0", {}, {}, "1: 's0' needs 1 value but the stack holds none here"},
+    // Strings.
+    {"'ab' 'cd' scat", {}, {S("abcd")}},
+    {"'a' 1 scat", {}, {}, "7: 'scat' needs a string, not the number 1"},
+    {"'a' 'a' scmp 'a' 'b' scmp 'b' 'a' scmp", {}, {0.0, -1.0, 1.0}},
+    {"'ABC' 'abc' scmi 'abc' 'ABD' scmi 'ABC' 'abc' scmp", {}, {0.0, -1.0, -1.0}},
+    {"(M:Event) 'LeftSingle' scmp 0 ==", {}, {1.0}},
+    {"'a' 1 scmp", {}, {}, "7: 'scmp' needs a string, not the number 1"},
+    {"'MiXed' lc 'MiXed' uc 'mixed Case' cap '' cap", {}, {S("mixed"), S("MIXED"), S("Mixed Case"), S("")}},
+    {"'four' slen '' slen", {}, {4.0, 0.0}},
+    {"65 chr 'Alpha' ord '' ord", {}, {S("A"), 65.0, 0.0}},
+    {"'Radio' 2 symb 'Radio' 9 symb", {}, {S("d"), S("")}},
+    {"'Transponder' 5 3 ssub 'Transponder' 8 9 ssub", {}, {S("pon"), S("der")}},
+    {"'Transponder' 'pond' sstr 'Transponder' 'x' sstr", {}, {5.0, -1.0}},
+    // Blocks.
+    {"1 if{ 2 }", {}, {2.0}},
+    {"0 if{ 2 }", {}, {}},
+    {"0.5 if{ 2 }", {}, {2.0}},
+    {"1 if{ 2 } els{ 3 }", {}, {2.0}},
+    {"0 if{ 2 } els{ 3 } 4", {}, {3.0, 4.0}},
+    {"1 if{ 0 if{ 5 } els{ 6 } 7 } els{ 8 }", {}, {6.0, 7.0}},
+    {"0 if{ 1 if{ 5 } } els{ 1 if{ 6 } els{ 7 } }", {}, {6.0}},
+    {"1 quit 2", {}, {1.0}},
+    {"1 if{ 3 quit } 2", {}, {3.0}},
+    {"1 if{ 2", {}, {}, "3: 'if{' is never closed by '}'"},
+    {"1 if{ 2 } els{", {}, {}, "11: 'els{' is never closed by '}'"},
+    {"1 }", {}, {}, "3: '}' closes no block"},
+    {"1 if{ 2 } 3 els{ 4 }", {}, {}, "13: 'els{' must come right after the '}' of an if{ block\n20: '}' closes no block"},
+    {"if{ }", {}, {}, "1: 'if{' needs 1 value but the stack holds none here"},
+    {"'a' if{ 1 }", {}, {}, "5: 'if{' needs a number, not the string 'a'"},
+    // The stack is followed through both ways of a block: '+' after this block finds
+    // at most one value; with one more it may find two, and finds one only at run time.
+    {"1 if{ 2 } +", {}, {}, "11: '+' needs 2 values but the stack holds at most 1 value here"},
+    {"1 d if{ 2 } +", {}, {3.0}},
+    {"0 d if{ 2 } +", {}, {}, "13: '+' needs 2 values but the stack holds 1"},
+    // Jumps, forward and back; a loop is bounded.
+    {"1 g2 5 :2 6", {}, {1.0, 6.0}},
+    {"0 sp0 :1 l0 1 + sp0 l0 3 < if{ g1 } l0", {}, {3.0}},
+    {":1 g1", {}, {}, "1: the script ran 100000 tokens in one run and was stopped here: does a gN loop without end?"},
+    {"g7", {}, {}, "1: 'g7' jumps to the label ':7', which the script does not have"},
+    {":1 :1", {}, {}, "4: the label ':1' is written twice; a gN must know where it goes"},
+    {"1 g1 :1 +", {}, {}, "9: '+' needs 2 values but the stack holds at most 1 value here"},
+    // case: vK ... v1 K i case pushes v(i+1), or 0 when i is not below K.
+    {"30 20 10 3 0 case 30 20 10 3 2 case", {}, {10.0, 30.0}},
+    {"30 20 10 3 3 case 30 20 10 3 -1 case", {}, {0.0, 0.0}},
+    {"'b' 'a' 2 (L:Lit, number) case", {}, {S("b")}},
+    {"1 2 5 0 case", {}, {}, "9: 'case' needs 7 values but the stack holds at most 4 values here"},
+    {"10 20 1 1 + 0 case", {}, {20.0}},
+    {"10 1 1 + 0 case", {}, {}, "12: 'case' needs 4 values but the stack holds 3"},
+    {"7 8 2.9 1 case 0.4 4 case", {}, {7.0, 0.0}},
+    {"7 8 1 3 - 0 case", {}, {}, "13: 'case' is given a count of -2 values: the count is 0 or more"},
+    // L: panel variables: the type letter's and the unit's case, and white space, do not matter.
+    {"(L:Lit, number) (l:Lit, Bool) (L:Unlit, enum) (L:lit, number) ( L:Lit , boolean )", {}, {1.0, 1.0, 0.0, 0.0, 1.0}},
+    {"2.5 (>L:Lit, number) (L:Lit, number)", {}, {2.5}},
+    {"90 (> L:Lit, Seconds) (L:Lit, seconds)", {}, {90.0}},
+    {"'x' (>L:Lit, number)", {}, {}, "5: '(>L:Lit, number)' needs a number, not the string 'x'"},
+    {"(L:Lit)", {}, {}, "1: '(L:Lit)' has no unit, as in (L:Lit, number)"},
+    {"(L:, number)", {}, {}, "1: '(L:, number)' names no variable"},
+    {"(L:Lit, number", {}, {}, "1: '(L:Lit, number' has no closing ')'"},
+    // A: as the scenario set it, converted within a unit's family.
+    {"(A:PLANE ALTITUDE, feet) (a:PLANE ALTITUDE, Meters)", {}, {1000.0, 304.8}},
+    {"(A:NAV ACTIVE FREQUENCY:1, mhz) (A:NAV ACTIVE FREQUENCY:1, KHz)", {}, {110.5, 110500.0}},
+    {"(A:AMBIENT TEMPERATURE, farenheit) (A:AMBIENT TEMPERATURE, fahrenheit)", {}, {59.0, 59.0}},
+    {"(A:SEA LEVEL PRESSURE, inHg) 1000 * near", {}, {29921.0}},
+    {"(A:ELECTRICAL MASTER BATTERY, Boolean) (A:GENERAL ENG RPM:1, percent) (A:NEVER SET, bool)", {}, {1.0, 2000.0, 0.0}},
+    {"(A:PLANE ALTITUDE)", {}, {}, "1: '(A:PLANE ALTITUDE)' has no unit, as in (A:PLANE ALTITUDE, bool)"},
+    {"1 (>A:PLANE ALTITUDE, feet)", {}, {}, "3: '(>A:PLANE ALTITUDE, feet)': A: variables are read only; the scenario sets them"},
+    // K: key events take the value on top, when there is one.
+    {"(> K:PANEL_ID_TOGGLE) 1 2 (>K:FLAPS_SET)", {}, {1.0}},
+    {"(K:TOGGLE_BEACON_LIGHTS)", {}, {}, "1: '(K:TOGGLE_BEACON_LIGHTS)': a key event is sent with (>K:TOGGLE_BEACON_LIGHTS)"},
+    {"(>K:X, number)", {}, {}, "1: '(>K:X, number)': a key event takes no unit"},
+    // P: and E: from the host's clock, an hour after the start.
+    {"(P:Absolute time, seconds) (P:absolute time, minutes) (P:Local time, hours) (P:Zulu time, Hours) (P:Simulation rate, number)",
+     {}, {4600.0, 4600.0 / 60, 13.0, 11.0, 1.0}},
+    {"(E:ABSOLUTE TIME, second) (E:SIMULATION TIME, second) (E:LOCAL TIME, seconds) (E:ZULU TIME, seconds)", {},
+     {4600.0, 4600.0, 46800.0, 39600.0}},
+    {"(P:Absolute time, feet)", {}, {}, "1: '(P:Absolute time, feet)': a time is read in seconds, minutes or hours, not in 'feet'"},
+    {"(P:Simulation rate, seconds)", {}, {}, "1: '(P:Simulation rate, seconds)': a rate is read as a number, not in 'seconds'"},
+    {"(P:Absolute time)", {}, {}, "1: '(P:Absolute time)' has no unit, as in (P:Absolute time, seconds)"},
+    {"(E:FUEL, gallons)", {}, {}, "1: the gauge host does not know the variable '(E:FUEL, gallons)'; its E: variables are ABSOLUTE TIME, SIMULATION TIME, LOCAL TIME, ZULU TIME"},
+    {"1 (>P:Absolute time, seconds)", {}, {}, "3: '(>P:Absolute time, seconds)': P: variables are read only"},
+    // G: the gauge's own, M: the mouse.
+    {"3 (>G:Var1) (G:Var1) (g:var9)", {}, {3.0, 0.0}},
+    {"(G:Var10)", {}, {}, "1: '(G:Var10)': a gauge's own variables are (G:Var1) to (G:Var9)"},
+    {"(G:Var0, number)", {}, {}, "1: '(G:Var0, number)': a gauge's own variables are (G:Var1) to (G:Var9)"},
+    {"(M:Event) (M:X) (M:Y)", {}, {S("LeftSingle"), 12.0, 34.0}},
+    {"(M:Z)", {}, {}, "1: '(M:Z)': the mouse variables are (M:Event), (M:X) and (M:Y)"},
+    {"1 (>M:X)", {}, {}, "3: '(>M:X)': M: variables are read only"},
+    // Other modules' and later simulators' variables.
+    {"(C:fs9gps:WaypointAirportIdent, string)", {}, {}, "1: '(C:fs9gps:WaypointAirportIdent, string)': the gauge host does not know variables of type C:; it knows L:, A:, K:, P:, E:, G: and M:"},
+    {"(>H:A320_Neo_CDU_1_BTN_A)", {}, {}, "1: '(>H:A320_Neo_CDU_1_BTN_A)': the gauge host does not know variables of type H:; it knows L:, A:, K:, P:, E:, G: and M:"},
+    {"(Lit)", {}, {}, "1: '(Lit)' is not a variable: write (L:NAME, UNIT), (A:NAME, UNIT), (>K:EVENT) or (M:Event)"},
+    // Anything else.
+    {"1 iff{ }", {}, {}, "3: the gauge host does not know the token 'iff{'\n8: '}' closes no block"},
+    {"1 if{ 2}", {}, {}, "7: the gauge host does not know the token '2}'\n3: 'if{' is never closed by '}'"},
+};
+
 TEST(CalculatorTest, EveryTokenOnTheStack) {
-  const std::vector<Case> cases = {
-      // Numbers and strings.
-      {"5 -2.5 .5 3. 0x1F 0X1f -0x10", {}, {5.0, -2.5, 0.5, 3.0, 31.0, 31.0, -16.0}},
-      {"'LeftSingle' 'two words' ''", {}, {S("LeftSingle"), S("two words"), S("")}},
-      {"1e3", {}, {}, "1: unknown token '1e3'"},
-      {"0x", {}, {}, "1: unknown token '0x'"},
-      {"0xG1", {}, {}, "1: unknown token '0xG1'"},
-      {"1.2.3", {}, {}, "1: unknown token '1.2.3'"},
-      {"-.", {}, {}, "1: unknown token '-.'"},
-      {"'abc", {}, {}, "1: the string 'abc has no closing quote"},
-      {"'a'b", {}, {}, "1: unknown token ''a'b'"},
-      // Arithmetic: the deeper value is the left operand.
-      {"7 2 +", {}, {9.0}},
-      {"7 2 -", {}, {5.0}},
-      {"-", {7.0, 2.0}, {5.0}},
-      {"7 2 *", {}, {14.0}},
-      {"7 2 /", {}, {3.5}},
-      {"7 0 /", {}, {}, "5: '/' divides 7 by zero"},
-      {"7 3 %", {}, {1.0}},
-      {"-7 3 %", {}, {-1.0}},
-      {"7.5 2 %", {}, {1.5}},
-      {"7 0 %", {}, {}, "5: '%' divides 7 by zero"},
-      {"3 neg -3 neg", {}, {-3.0, 3.0}},
-      {"-3.5 abs 2 abs", {}, {3.5, 2.0}},
-      {"2 -3 min 2 -3 max", {}, {-3.0, 2.0}},
-      {"-1.5 flr 1.5 flr 2 flr", {}, {-2.0, 1.0, 2.0}},
-      {"-1.5 ceil 1.2 ceil 2 ceil", {}, {-1.0, 2.0, 2.0}},
-      {"2.5 near -2.5 near 1.4 near -1.6 near", {}, {3.0, -3.0, 1.0, -2.0}},
-      // Comparison.
-      {"1 2 == 2 2 == 1 2 != 2 2 !=", {}, {0.0, 1.0, 1.0, 0.0}},
-      {"1 2 > 2 1 > 1 2 < 2 1 <", {}, {0.0, 1.0, 1.0, 0.0}},
-      {"2 2 >= 1 2 >= 2 2 <= 3 2 <=", {}, {1.0, 0.0, 1.0, 0.0}},
-      {"'a' 'a' ==", {}, {}, "9: '==' needs a number, not the string 'a'"},
-      // Logic: any non-zero number is true.
-      {"2 3 && 2 0 && 0 0.5 and 0 0 and", {}, {1.0, 0.0, 0.0, 0.0}},
-      {"2 0 || 0 0 || 0 -1 or 0 0 or", {}, {1.0, 0.0, 1.0, 0.0}},
-      {"0 ! 5 ! 0.1 not 0 not", {}, {1.0, 0.0, 0.0, 1.0}},
-      // Bitwise, on the values as 32-bit integers.
-      {"12 10 & 12 10 | 12 10 ^", {}, {8.0, 14.0, 6.0}},
-      {"0 ~ -1 ~ 5.9 3 & -1 0xFF &", {}, {-1.0, 0.0, 1.0, 255.0}},
-      // Stack.
-      {"d", {1.0}, {1.0, 1.0}},
-      {"d", {S("x")}, {S("x"), S("x")}},
-      {"p", {1.0, 2.0}, {1.0}},
-      {"r", {1.0, S("b")}, {S("b"), 1.0}},
-      {"c", {1.0, 2.0, 3.0}, {}},
-      {"c 4", {1.0}, {4.0}},
-      {"d", {}, {}, "1: 'd' needs 1 value but the stack holds none here"},
-      {"r", {1.0}, {}, "1: 'r' needs 2 values but the stack holds at most 1 value here"},
-      {"1 2 c +", {}, {}, "7: '+' needs 2 values but the stack holds none here"},
-      // Registers: s keeps the value, sp pops it, l loads it; never stored reads 0.
-      {"5 s0 l0", {}, {5.0, 5.0}},
-      {"5 sp49 l49 l49", {}, {5.0, 5.0}},
-      {"'on' sp3 l3", {}, {S("on")}},
-      {"l7", {}, {0.0}},
-      {"1 s50", {}, {}, "3: there is no register 50 in 's50': the registers are 0 to 49"},
-      {"l100", {}, {}, "1: there is no register 100 in 'l100': the registers are 0 to 49"},
-      {"s0", {}, {}, "1: 's0' needs 1 value but the stack holds none here"},
-      // Blocks.
-      {"1 if{ 2 }", {}, {2.0}},
-      {"0 if{ 2 }", {}, {}},
-      {"0.5 if{ 2 }", {}, {2.0}},
-      {"1 if{ 2 } els{ 3 }", {}, {2.0}},
-      {"0 if{ 2 } els{ 3 } 4", {}, {3.0, 4.0}},
-      {"1 if{ 0 if{ 5 } els{ 6 } 7 } els{ 8 }", {}, {6.0, 7.0}},
-      {"0 if{ 1 if{ 5 } } els{ 1 if{ 6 } els{ 7 } }", {}, {6.0}},
-      {"1 quit 2", {}, {1.0}},
-      {"1 if{ 3 quit } 2", {}, {3.0}},
-      {"1 if{ 2", {}, {}, "3: 'if{' is never closed by '}'"},
-      {"1 if{ 2 } els{", {}, {}, "11: 'els{' is never closed by '}'"},
-      {"1 }", {}, {}, "3: '}' closes no block"},
-      {"1 if{ 2 } 3 els{ 4 }", {}, {}, "13: 'els{' must come right after the '}' of an if{ block\n20: '}' closes no block"},
-      {"if{ }", {}, {}, "1: 'if{' needs 1 value but the stack holds none here"},
-      {"'a' if{ 1 }", {}, {}, "5: 'if{' needs a number, not the string 'a'"},
-      // The stack is followed through both ways of a block: '+' after this block finds
-      // at most one value; with one more it may find two, and finds one only at run time.
-      {"1 if{ 2 } +", {}, {}, "11: '+' needs 2 values but the stack holds at most 1 value here"},
-      {"1 d if{ 2 } +", {}, {3.0}},
-      {"0 d if{ 2 } +", {}, {}, "13: '+' needs 2 values but the stack holds 1"},
-      // Strings compared.
-      {"'a' 'a' scmp 'a' 'b' scmp 'b' 'a' scmp", {}, {0.0, -1.0, 1.0}},
-      {"(M:Event) 'LeftSingle' scmp 0 ==", {}, {1.0}},
-      {"'a' 1 scmp", {}, {}, "7: 'scmp' needs a string, not the number 1"},
-      // Variables.
-      {"(L:Lit, number) (L:Lit, Bool) (L:Unlit, enum)", {}, {1.0, 1.0, 0.0}},
-      {"2.5 (>L:Lit, number) (L:Lit, number)", {}, {2.5}},
-      {"'x' (>L:Lit, number)", {}, {}, "5: '(>L:Lit, number)' needs a number, not the string 'x'"},
-      {"(L:Lit, feet)", {}, {}, "1: '(L:Lit, feet)': panel variables take the unit number, bool or enum, not 'feet'"},
-      {"(L:Lit)", {}, {}, "1: '(L:Lit)' has no unit: panel variables take number, bool or enum, as in (L:Lit, number)"},
-      {"(L:, number)", {}, {}, "1: '(L:, number)' names no variable"},
-      {"(L:Lit, number", {}, {}, "1: '(L:Lit, number' has no closing ')'"},
-      {"(A:PLANE ALTITUDE)", {}, {}, "1: '(A:PLANE ALTITUDE)' has no unit, as in (A:PLANE ALTITUDE, bool)"},
-      {"1 (>A:PLANE ALTITUDE, feet)", {}, {}, "3: '(>A:PLANE ALTITUDE, feet)': simulation variables are read only here; the scenario sets them"},
-      {"(K:TOGGLE_BEACON_LIGHTS)", {}, {}, "1: '(K:TOGGLE_BEACON_LIGHTS)': a key event is sent with (>K:TOGGLE_BEACON_LIGHTS)"},
-      {"(>K:X, number)", {}, {}, "1: '(>K:X, number)': a key event takes no unit"},
-      {"(M:X)", {}, {}, "1: '(M:X)': the only mouse variable known here is (M:Event)"},
-      {"(P:ABSOLUTE TIME, seconds)", {}, {}, "1: '(P:ABSOLUTE TIME, seconds)': variables of kind 'P:' are not known here; the kinds are L:, A:, >K: and M:"},
-      {"(Lit)", {}, {}, "1: '(Lit)' is not a variable: write (L:NAME, UNIT), (A:NAME, UNIT), (>K:EVENT) or (M:Event)"},
-      // Anything else.
-      {"g1", {}, {}, "1: 'g1': jumps and labels are not supported; use if{ } and els{ }"},
-      {":1", {}, {}, "1: ':1': jumps and labels are not supported; use if{ } and els{ }"},
-      {"1 iff{ }", {}, {}, "3: unknown token 'iff{'\n8: '}' closes no block"},
-      {"1 if{ 2}", {}, {}, "7: unknown token '2}'\n3: 'if{' is never closed by '}'"},
-  };
-  for (const Case& c : cases) {
+  for (const Case& c : kCases) {
     SCOPED_TRACE(c.script + " on " + Stack(c.before));
     EXPECT_EQ(Outcome(c.script, c.before), Expected(c));
   }
+}
+
+// Every word of the operator table has a row above that uses it ("sN" as s and a number).
+TEST(CalculatorTest, EveryOperatorHasACase) {
+  for (const std::string_view word : gauge_host::OperatorWords()) {
+    const std::string prefix(word.ends_with('N') && word.size() > 1 ? word.substr(0, word.size() - 1) : word);
+    const bool numbered = prefix.size() < word.size();
+    const bool used = std::any_of(kCases.begin(), kCases.end(), [&](const Case& c) {
+      std::istringstream tokens(c.script);
+      std::string token;
+      while (tokens >> token) {
+        if (numbered ? token.size() > prefix.size() && token.starts_with(prefix) &&
+                           std::isdigit(static_cast<unsigned char>(token[prefix.size()]))
+                     : token == prefix) {
+          return true;
+        }
+      }
+      return false;
+    });
+    EXPECT_TRUE(used) << word;
+  }
+}
+
+// The guide's reference of the operators names every word of the operator table, and
+// no other: the first cell of each row of its table of words.
+TEST(CalculatorTest, TheGuideListsEveryOperator) {
+  std::ifstream guide(TVL_GUIDE_PATH);
+  ASSERT_TRUE(guide) << TVL_GUIDE_PATH;
+  std::set<std::string> listed;
+  bool in_section = false;
+  bool in_table = false;
+  for (std::string line; std::getline(guide, line);) {
+    in_section = line.starts_with("## ") ? line == "## The calculator language in the gauge host" : in_section;
+    in_table = in_section && (line.starts_with("| Words |") || (in_table && line.starts_with("|")));
+    std::size_t end = 1;  // the first cell ends at a '|' not written "\|"
+    while (in_table && end < line.size() && !(line[end] == '|' && line[end - 1] != '\\')) {
+      ++end;
+    }
+    const std::string cell = in_table ? line.substr(1, end - 1) : "";
+    for (std::size_t open = cell.find('`'); open != std::string::npos;) {
+      const std::size_t close = cell.find('`', open + 1);
+      std::string word = cell.substr(open + 1, close - open - 1);
+      for (std::size_t escaped = word.find("\\|"); escaped != std::string::npos; escaped = word.find("\\|")) {
+        word.erase(escaped, 1);
+      }
+      listed.insert(word);
+      open = close == std::string::npos ? close : cell.find('`', close + 1);
+    }
+  }
+  std::vector<std::string> not_listed;
+  for (const std::string_view word : gauge_host::OperatorWords()) {
+    if (listed.erase(std::string(word)) == 0) {
+      not_listed.emplace_back(word);
+    }
+  }
+  EXPECT_EQ(not_listed, std::vector<std::string>{}) << "operators the guide does not list";
+  EXPECT_EQ(listed, std::set<std::string>{}) << "words the guide lists that are no operators";
 }
 
 std::vector<std::string> Texts(const std::vector<ScriptEvent>& events) {
@@ -231,6 +376,42 @@ TEST(CalculatorTest, WritesKeyEventsAndUnsetSimulationVariablesInOrder) {
   EXPECT_EQ(Texts(RunScript(script, world, stack).events).front(), "key event TOGGLE_BEACON_LIGHTS 0");
 }
 
+TEST(CalculatorTest, ASimulationVariableInAnotherFamilyReadsAsSetWithOneWarning) {
+  const Script script = CompileScript(
+      gauge_host::TextAt("(A:GENERAL ENG RPM:1, percent) (A:GENERAL ENG RPM:1, rpm) (A:GENERAL ENG RPM:1, number)", {1, 1}),
+      kOrigin, 0);
+  ScriptWorld world;
+  gauge_host::SetSimulationVariable(world, "GENERAL ENG RPM:1", "RPM", 2000);
+  std::vector<Value> stack;
+  EXPECT_EQ(Texts(RunScript(script, world, stack).events),
+            std::vector<std::string>{"t.xml:1:1: warning: (A:GENERAL ENG RPM:1, percent) reads 2000 as the scenario set it, "
+                                     "in rpm: the gauge host does not convert rpm to percent"});
+  EXPECT_EQ(Texts(RunScript(script, world, stack).events), std::vector<std::string>{});
+  EXPECT_EQ(Stack(stack), "[2000 2000 2000 2000 2000 2000]");
+}
+
+TEST(CalculatorTest, EachGaugeHasItsOwnVariablesAndTheClockRunsFromAFixedStart) {
+  const Script script =
+      CompileScript(gauge_host::TextAt("(G:Var2) 1 + (>G:Var2) (G:Var2) (E:LOCAL TIME, hours)", {1, 1}), kOrigin, 0);
+  ScriptWorld world;
+  std::array<double, 9> first{};
+  std::array<double, 9> second{};
+  std::vector<Value> stack;
+  world.gauge_variables = &first;
+  RunScript(script, world, stack);
+  RunScript(script, world, stack);
+  world.gauge_variables = &second;
+  RunScript(script, world, stack);
+  // A script of no gauge has G: variables of its own; thirteen hours on, the local time is 01:00.
+  world.gauge_variables = nullptr;
+  world.elapsed_seconds = 13 * 3600;
+  RunScript(script, world, stack);
+  EXPECT_EQ(Stack(stack), "[1 12 2 12 1 12 1 1]");
+  EXPECT_EQ(first[1], 2);
+  EXPECT_EQ(second[1], 1);
+  EXPECT_EQ(world.gaugeless_variables[1], 1);
+}
+
 TEST(CalculatorTest, RegistersStartAtZeroOnEveryRun) {
   const Script script = CompileScript(gauge_host::TextAt("l0 1 + s0", {1, 1}), kOrigin, 0);
   ScriptWorld world;
@@ -249,14 +430,14 @@ TEST(CalculatorTest, ErrorsGiveTheLineAndColumnInTheFile) {
       "  1 if{", {20, 14}),
       {"button.xml", "the <Click> script of area 2"}, 0);
   EXPECT_EQ(Formatted(script.errors), (std::vector<std::string>{
-      "button.xml:23:9: error: unknown token 'foo' in the <Click> script of area 2",
+      "button.xml:23:9: error: the gauge host does not know the token 'foo' in the <Click> script of area 2",
       "button.xml:24:5: error: 'if{' is never closed by '}' in the <Click> script of area 2",
   }));
 
   // A script read from XML: "&amp;&amp;" decoded to "&&", each byte where it came from.
   const Script decoded = CompileScript({"1 1 && x", {{3, 5}, {3, 6}, {3, 7}, {3, 8}, {3, 9}, {3, 14}, {3, 19}, {3, 20}}},
                                        {"c.xml", "the <Update> script"}, 0);
-  EXPECT_EQ(Formatted(decoded.errors), std::vector<std::string>{"c.xml:3:20: error: unknown token 'x' in the <Update> script"});
+  EXPECT_EQ(Formatted(decoded.errors), std::vector<std::string>{"c.xml:3:20: error: the gauge host does not know the token 'x' in the <Update> script"});
 
   const Script division = CompileScript(gauge_host::TextAt("1\n   0 /", {5, 3}), {"b.xml", "the <Update> script"}, 0);
   ScriptWorld world;

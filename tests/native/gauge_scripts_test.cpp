@@ -96,13 +96,13 @@ TEST(GaugeScriptsTest, ErrorsNameTheScript) {
   GaugeScripts gauge;
   gauge.file = "panel.xml";
   gauge_host::SetUpdateScript(gauge, TextAt("(L:Tvl_CallMayday, number) if{", {3, 11}));
-  gauge_host::AddMouseArea(gauge, "Mayday", std::nullopt, TextAt("\n  1 (>L:Tvl_CallMayday, feet)", {6, 12}));
+  gauge_host::AddMouseArea(gauge, "Mayday", std::nullopt, TextAt("\n  1 (>C:Tvl_CallMayday, number)", {6, 12}));
   gauge_host::AddMouseArea(gauge, "", std::nullopt, TextAt("g1", {9, 12}));
   EXPECT_EQ(Formatted(gauge.errors), (std::vector<std::string>{
       "panel.xml:3:38: error: 'if{' is never closed by '}' in the <Update> script",
-      "panel.xml:7:5: error: '(>L:Tvl_CallMayday, feet)': panel variables take the unit number, bool or enum, "
-      "not 'feet' in the <Click> script of area 1 (\"Mayday\")",
-      "panel.xml:9:12: error: 'g1': jumps and labels are not supported; use if{ } and els{ } in the <Click> script "
+      "panel.xml:7:5: error: '(>C:Tvl_CallMayday, number)': the gauge host does not know variables of type C:; it "
+      "knows L:, A:, K:, P:, E:, G: and M: in the <Click> script of area 1 (\"Mayday\")",
+      "panel.xml:9:12: error: 'g1' jumps to the label ':1', which the script does not have in the <Click> script "
       "of area 2",
   }));
 }

@@ -140,7 +140,7 @@ TEST(ScenarioTest, BadInputIsAnErrorWithFileAndLine) {
       {"set Tvl_CallMayday", "'set Tvl_CallMayday' needs a number"},
       {"set Tvl_CallMayday one", "'one' is not a number"},
       {"set Tvl_CallMayday 1.5.2", "'1.5.2' is not a number"},
-      {"set Tvl_CallMayday 1e3", "'1e3' is not a number"},
+      {"set Tvl_CallMayday 1e", "'1e' is not a number"},
       {"set Tvl_CallMayday -", "'-' is not a number"},
       {"set Tvl_CallMayday 2147483647.5", "'2147483647.5' is beyond 32 bits: a value is from -2147483648 to 2147483647"},
       {"set (A:PLANE ALTITUDE) 1", "'(A:PLANE ALTITUDE)' is not a simulation variable: write (A:NAME, UNIT), or a panel variable's name alone"},

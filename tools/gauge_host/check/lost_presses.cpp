@@ -84,6 +84,13 @@ bool IsCommand(std::string_view name) {
   return row != nullptr && row->kind == SWITCH_MOMENTARY;
 }
 
+// The word of the operator table an instruction is ("if{", "quit", "spN", "gN", "+"), or
+// "" for a number, a string or a variable.
+std::string_view WordOf(const Instruction& instruction) {
+  static const std::vector<std::string_view> words = OperatorWords();
+  return instruction.op == Op::kOperator ? words[instruction.row] : std::string_view{};
+}
+
 // A number as written in the script; a token the calculator refused is none.
 std::optional<double> Constant(const Instruction& instruction) {
   return instruction.op == Op::kNumber ? ParseNumber(instruction.text) : std::nullopt;
@@ -96,25 +103,17 @@ std::optional<double> WrittenValue(const std::vector<Instruction>& code, std::si
 
 // quit, or a jump "gN": what follows it may not run.
 bool LeavesTheWay(const Instruction& instruction) {
-  const std::string& text = instruction.text;
-  return instruction.op == Op::kQuit ||
-         (text.size() > 1 && text[0] == 'g' && text.find_first_not_of("0123456789", 1) == std::string::npos);
+  const std::string_view word = WordOf(instruction);
+  return word == "quit" || word == "gN";
 }
 
 // A token after which the values on the stack belong to the next statement.
 bool EndsStatement(const Instruction& instruction) {
-  switch (instruction.op) {
-    case Op::kWritePanel:
-    case Op::kStorePop:
-    case Op::kKeyEvent:
-    case Op::kIf:
-    case Op::kEls:
-    case Op::kEnd:
-    case Op::kQuit:
-      return true;
-    default:
-      return false;
+  if (instruction.op == Op::kWritePanel || instruction.op == Op::kKeyEvent || instruction.op == Op::kWriteGauge) {
+    return true;
   }
+  const std::string_view word = WordOf(instruction);
+  return word == "spN" || word == "if{" || word == "els{" || word == "}" || word == "quit";
 }
 
 // The tokens that compute the condition of an if{ block, or of the els{ block after it.
@@ -139,13 +138,13 @@ std::vector<TokenPlace> PlacesOf(const std::vector<Instruction>& code) {
   std::size_t statement = 0;
   for (std::size_t index = 0; index < code.size(); ++index) {
     places.push_back({statement, open});
-    const Op kind = code[index].op;
+    const std::string_view kind = WordOf(code[index]);
     std::optional<Condition> closed;
-    if (kind == Op::kIf) {
+    if (kind == "if{") {
       open.push_back({statement, index, true});
-    } else if (kind == Op::kEls && closed_if) {
+    } else if (kind == "els{" && closed_if) {
       open.push_back({closed_if->begin, closed_if->end, false});
-    } else if (kind == Op::kEnd && !open.empty()) {
+    } else if (kind == "}" && !open.empty()) {
       closed = open.back().is_if ? std::optional<Condition>(open.back()) : std::nullopt;
       open.pop_back();
     }
@@ -163,7 +162,7 @@ bool ReadsOnly(const std::vector<Instruction>& code, const Condition& condition,
          std::all_of(code.begin() + static_cast<std::ptrdiff_t>(condition.begin),
                      code.begin() + static_cast<std::ptrdiff_t>(condition.end), [&](const Instruction& instruction) {
                        return (instruction.op == Op::kReadPanel && instruction.name == name) ||
-                              Constant(instruction) || instruction.op == Op::kOperator;
+                              Constant(instruction) || (instruction.op == Op::kOperator && WordOf(instruction) != "lN");
                      });
 }
 
@@ -249,9 +248,9 @@ void CheckOneRun(const PlacedScript& script, const std::vector<Instruction>& cod
       }
     }
     std::vector<std::size_t> next;
-    if (instruction.op == Op::kIf) {
+    if (WordOf(instruction) == "if{") {
       next = {index + 1, instruction.jump};
-    } else if (instruction.op == Op::kEnd) {
+    } else if (WordOf(instruction) == "}") {
       next = {instruction.jump};
     } else if (!LeavesTheWay(instruction)) {
       next = {index + 1};

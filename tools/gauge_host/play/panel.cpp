@@ -333,7 +333,7 @@ std::optional<Diagnostic> ModulePanel::SetVariable(const ScenarioStep& step) {
 }
 
 std::optional<Diagnostic> ModulePanel::SetSimulationVariable(const ScenarioStep& step) {
-  host.world.simulation_variables[step.name] = step.number;
+  gauge_host::SetSimulationVariable(host.world, step.name, step.unit, step.number);
   Note(step, "set " + step.text.substr(step.text.find('(')));
   return std::nullopt;
 }

@@ -25,6 +25,7 @@ struct ScenarioStep {
   int line = 0;
   std::string text;          // the line as written, without its comment
   std::string name;          // the variable of set and expect
+  std::string unit;          // set of a simulation variable: the unit its value is in
   std::int32_t value = 0;    // addon seatbelt, expect addon seatbelt
   double number = 0;         // set and expect of a variable
   std::uint32_t frames = 1;  // frame and frames

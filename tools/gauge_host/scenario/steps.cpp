@@ -299,7 +299,7 @@ class LineReader {
       return Decimal(word, step.number);
     }
     if (placeholder == "(A:NAME, UNIT)") {
-      return SimulationVariable(word, step.name);
+      return SimulationVariable(word, step.name, step.unit);
     }
     if (placeholder == "SIGN") {
       return Whole(word, step.value);
@@ -336,11 +336,12 @@ class LineReader {
   }
 
   // (A:NAME, UNIT), as a script reads it.
-  bool SimulationVariable(const std::string& word, std::string& name) {
+  bool SimulationVariable(const std::string& word, std::string& name, std::string& unit) {
     const std::optional<VariableToken> token =
         word.starts_with('(') && word.ends_with(')') ? ReadVariableToken(word) : std::nullopt;
     if (token && token->kind == "A" && !token->name.empty() && !token->unit.empty()) {
       name = token->name;
+      unit = token->unit;
       return true;
     }
     return Error("'" + Shown(word) + "' is not a simulation variable: write (A:NAME, UNIT), or a panel "

@@ -38,7 +38,12 @@ std::optional<VariableToken> ReadVariableToken(std::string_view token) {
     return std::nullopt;
   }
   VariableToken variable;
-  variable.kind = Trimmed(inside.substr(0, colon));
+  // "> K", "l": the type letter's case and the white space after '>' are not part of it.
+  for (const char c : inside.substr(0, colon)) {
+    if (!IsSpace(c)) {
+      variable.kind += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+  }
   const std::string_view rest = inside.substr(colon + 1);
   const std::size_t comma = rest.find(',');
   variable.name = Trimmed(rest.substr(0, comma));

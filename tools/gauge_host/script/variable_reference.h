@@ -14,7 +14,7 @@
 namespace gauge_host {
 
 struct VariableToken {
-  std::string kind;   // before the first ':', trimmed: "L", ">L", "A", ">K", "M", ...
+  std::string kind;   // before the first ':', without white space, upper case: "L", ">L", "A", ">K", "M", ...
   std::string name;   // after it, up to a comma, trimmed
   std::string unit;   // after the comma, trimmed; empty when none is given
   bool has_unit = false;        // a comma was written
