@@ -200,6 +200,19 @@ std::optional<Diagnostic> PlayScenario(const Options& options, const std::string
   return panel.End();
 }
 
+// The module run without --gau: beside the host, where the build puts both, or in the
+// Gauges folder beside the host's own folder, where the release's archive puts it; named
+// as typed from the current folder. Nothing when neither is there.
+std::optional<std::string> DefaultModulePath() {
+  const std::string folder = ExecutableDirectory();
+  for (const std::string& path : {folder + "\\" + kModuleFile, folder + "\\..\\Gauges\\" + kModuleFile}) {
+    if (!FileProblem(path)) {
+      return FromCurrentFolder(path);
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 int PlayScenarios(const Options& options) {
@@ -208,9 +221,14 @@ int PlayScenarios(const Options& options) {
   if (!PlanScenarios(options, planned)) {
     return kExitUnusable;
   }
-  const std::string gau_path =
-      options.gau_path.empty() ? ExecutableDirectory() + "\\Tvl_LvarSupport.gau" : options.gau_path;
-  if (std::optional<Diagnostic> problem = LoadGaugeModule(gau_path)) {
+  const std::optional<std::string> gau_path = options.gau_path.empty() ? DefaultModulePath() : options.gau_path;
+  if (!gau_path) {
+    Print({"tvl_gauge_host", {}, Severity::kError,
+           std::string("no ") + kModuleFile + " beside the host, nor in ..\\Gauges\\ beside its folder: " +
+               "give it with --gau FILE"});
+    return kExitUnusable;
+  }
+  if (std::optional<Diagnostic> problem = LoadGaugeModule(*gau_path)) {
     Print(*problem);
     return kExitUnusable;
   }
@@ -227,14 +245,14 @@ int PlayScenarios(const Options& options) {
   std::vector<RunSummary> runs;
   for (PlannedScenario& scenario : planned) {
     if (!runs.empty()) {
-      if (std::optional<Diagnostic> problem = LoadGaugeModule(gau_path)) {
+      if (std::optional<Diagnostic> problem = LoadGaugeModule(*gau_path)) {
         Print(*problem);
         return kExitUnusable;
       }
     }
     const bool first = runs.empty();
     runs.emplace_back();
-    if (std::optional<Diagnostic> problem = PlayScenario(options, gau_path, first, scenario, runs.back())) {
+    if (std::optional<Diagnostic> problem = PlayScenario(options, *gau_path, first, scenario, runs.back())) {
       Print({"tvl_gauge_host", {}, Severity::kError, problem->message});
       return kExitUnusable;
     }
