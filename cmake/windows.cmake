@@ -143,8 +143,17 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   # between that thread and its maker shows within a few rounds.
   add_test(NAME main_window_threads_repeated
     COMMAND windows_tests --gtest_filter=SendKeyChordWin32Test.*OnAnotherThread --gtest_repeat=200 --gtest_brief=1)
-  add_test(NAME gauge_host_scenarios COMMAND ${HOST_TESTS}/gauge_host_test $<TARGET_FILE:tvl_gauge_host>)
+  # Another aircraft's gauge module, which the gauge host must refuse, saying why.
+  add_library(other_gauges SHARED tests/windows/other_gauge.cpp tests/windows/other_gauge.def)
+  target_include_directories(other_gauges PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_options(other_gauges PRIVATE ${COMMON_WARNINGS})
+  set_target_properties(other_gauges PROPERTIES PREFIX "" OUTPUT_NAME Other_Gauges SUFFIX ".gau")
+  add_test(NAME gauge_host_scenarios
+    COMMAND ${HOST_TESTS}/gauge_host_test $<TARGET_FILE:tvl_gauge_host> $<TARGET_FILE:other_gauges>)
   add_test(NAME gauge_host_check COMMAND ${HOST_TESTS}/check_test $<TARGET_FILE:tvl_gauge_host>)
+  # Every command README.md and the guide show with its output, run as they show it.
+  add_test(NAME docs_outputs
+    COMMAND ${PROJECT_SOURCE_DIR}/scripts/readme-snippets --outputs $<TARGET_FILE_DIR:tvl_gauge_host>)
 else()
   add_test(NAME windows_tests COMMAND windows_tests --gtest_brief=1)
   # The release's gauge host, unpacked from the archive scripts/package wrote, as a designer

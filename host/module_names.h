@@ -9,6 +9,7 @@ inline constexpr const char* kSeatbeltVariable = "Tvl_SeatbeltSign";
 // The module's one gauge, and how a panel configuration names it: FILE!GAUGE, the file
 // being Tvl_LvarSupport.gau.
 inline constexpr const char* kGaugeName = "Switches";
+inline constexpr const char* kModuleFile = "Tvl_LvarSupport.gau";
 inline constexpr const char* kPanelGaugeEntry = "Tvl_LvarSupport!Switches";
 // The class of the simulator's main window, which receives the chords.
 inline constexpr const char* kMainWindowClass = "FS98MAIN";

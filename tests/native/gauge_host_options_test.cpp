@@ -116,7 +116,7 @@ TEST(GaugeHostOptionsTest, HelpListsEveryStep) {
       {"set NAME VALUE", "a panel gauge writes a variable (decimals allowed)", ""},
       {"set (A:NAME, UNIT) VALUE", "the simulation variable a gauge script reads", ""},
       {"frame [N]", "runs one frame, or N (1 to 1000000)", ""},
-      {"addon export null", "its export holds null (needs it loaded)", ""},
+      {"addon export null", "it is loaded but not ready (needs it loaded)", ""},
       {"expect chords KEYS|none", "the chords received since the last such step,", "such as Ctrl+Shift+M Ctrl+Shift+T"},
       {"click FILE.xml AREA [EVENT]", "runs the <Click> script of AREA (its number from 1,",
        "or \"its tooltip\") for EVENT (default LeftSingle)"},

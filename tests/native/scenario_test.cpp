@@ -201,6 +201,9 @@ TEST(ScenarioTest, BadInputIsAnErrorWithFileAndLine) {
       {"set l:Tvl_CallMayday 1", "'l:Tvl_CallMayday' is not a variable name: write it without 'L:', as 'Tvl_CallMayday'"},
       {"addon seatbelt 99999999999", "'99999999999' is beyond 32 bits: a value is from -2147483648 to 2147483647"},
       {"addon seatbelt -", "'-' is not a whole number"},
+      {"set Tvl_PlayMusic \u22124", "'\u22124' has a Unicode minus sign (\u2212), not the ASCII '-': write -4"},
+      {"expect Tvl_PlayMusic \u22120.5", "'\u22120.5' has a Unicode minus sign (\u2212), not the ASCII '-': write -0.5"},
+      {"addon seatbelt \u22121", "'\u22121' has a Unicode minus sign (\u2212), not the ASCII '-': write -1"},
       {"window create now", "unexpected 'now' at the end of the step"},
   };
   for (const Case& c : cases) {

@@ -271,10 +271,18 @@ std::optional<Diagnostic> LoadGaugeModule(const std::string& path) {
     return problem("is not a gauge module: it lacks the ImportTable or Linkage the panel system reads");
   }
   const GaugeHeader* header = linkage->gauge_headers[0];
-  if (header->header_version != kGaugeHeaderVersion || header->gauge_name == nullptr ||
-      std::string_view(header->gauge_name) != kGaugeName || header->gauge_callback == nullptr) {
+  if (header->header_version != kGaugeHeaderVersion || header->gauge_callback == nullptr) {
     FreeLibrary(module);
-    return problem("has no gauge \"" + std::string(kGaugeName) + "\" with a callback");
+    return problem("has no first gauge with a callback the panel can call");
+  }
+  // The host plays the Tvl_ variables through the gauge Switches alone: another module's
+  // gauge would be called with nothing it works on.
+  if (header->gauge_name == nullptr || std::string_view(header->gauge_name) != kGaugeName) {
+    // The name lives in the module: read before it is unloaded.
+    const std::string name = header->gauge_name == nullptr ? "unnamed" : "\"" + Shown(header->gauge_name) + "\"";
+    FreeLibrary(module);
+    return problem("is not a build of Tvl_LvarSupport: its first gauge is " + name + ", not \"" + kGaugeName +
+                   "\", and the gauge host runs only the gauge " + kGaugeName + ", which works the Tvl_ variables");
   }
   host.module = module;
   host.module_path = Wide(path);
@@ -405,7 +413,7 @@ std::optional<Diagnostic> ModulePanel::LoadAddon(const ScenarioStep& step) {
                           "; put back the Travinel.dll that came with the host");
   }
   ++host.addon_loads;
-  Note(step, std::string("add-on loaded, its export holding ") + (*host.addon_export != nullptr ? "its record" : "null"));
+  Note(step, *host.addon_export != nullptr ? "add-on loaded and ready" : "add-on loaded but not ready");
   return std::nullopt;
 }
 
@@ -413,14 +421,14 @@ std::optional<Diagnostic> ModulePanel::FreeAddon(const ScenarioStep& step) {
   FreeLibrary(GetModuleHandleA(kAddonLibrary));
   --host.addon_loads;
   Note(step, !AddonMapped()          ? "add-on freed by the simulator, and unloaded"
-             : host.addon_loads == 0 ? "add-on freed by the simulator; the module keeps it loaded (it pinned it)"
+             : host.addon_loads == 0 ? "add-on freed by the simulator; the module keeps the add-on loaded"
                                      : "add-on freed by the simulator; still loaded, as it was loaded more than once");
   return std::nullopt;
 }
 
 std::optional<Diagnostic> ModulePanel::SetAddonExport(const ScenarioStep& step) {
   *host.addon_export = step.text.ends_with("null") ? nullptr : host.addon_record;
-  Note(step, std::string("add-on export now holds ") + (*host.addon_export != nullptr ? "its record" : "null"));
+  Note(step, *host.addon_export != nullptr ? "add-on ready" : "add-on loaded but not ready");
   return std::nullopt;
 }
 

@@ -75,10 +75,6 @@ GaugeFiles ReadGauges(const Scenario& scenario, const std::string& scenario_path
 }
 
 // The module the options name: --gau's, or the one beside the host.
-std::string GauPath(const Options& options) {
-  return options.gau_path.empty() ? ExecutableDirectory() + "\\Tvl_LvarSupport.gau" : options.gau_path;
-}
-
 // What runs, for a report of the run: the host's version, the module's file version and
 // the SHA-256 of its bytes, which tells apart two builds of one version. Or why the module
 // cannot be read.
@@ -222,11 +218,44 @@ std::optional<Diagnostic> PlayScenario(const Options& options, const std::string
   return panel.End();
 }
 
+// The module run without --gau: beside the host, where the build puts both, or in the
+// Gauges folder beside the host's own folder, where the release's archive puts it; named
+// as typed from the current folder. Nothing when neither is there.
+std::optional<std::string> DefaultModulePath() {
+  const std::string folder = ExecutableDirectory();
+  for (const std::string& path : {folder + "\\" + kModuleFile, folder + "\\..\\Gauges\\" + kModuleFile}) {
+    if (!FileProblem(path)) {
+      return FromCurrentFolder(path);
+    }
+  }
+  return std::nullopt;
+}
+
+// The module to run: --gau's, or the one where the build or the release puts it; or why
+// there is none.
+std::optional<std::string> GauPath(const Options& options, std::optional<Diagnostic>& none) {
+  if (!options.gau_path.empty()) {
+    return options.gau_path;
+  }
+  std::optional<std::string> found = DefaultModulePath();
+  if (!found) {
+    none = Diagnostic{"tvl_gauge_host", {}, Severity::kError,
+                      std::string("no ") + kModuleFile + " beside the host, nor in ..\\Gauges\\ beside its folder: " +
+                          "give it with --gau FILE"};
+  }
+  return found;
+}
+
 }  // namespace
 
 int PrintVersion(const Options& options) {
   std::string line;
-  if (std::optional<Diagnostic> problem = VersionLine(GauPath(options), line)) {
+  std::optional<Diagnostic> problem;
+  const std::optional<std::string> gau_path = GauPath(options, problem);
+  if (gau_path) {
+    problem = VersionLine(*gau_path, line);
+  }
+  if (problem) {
     std::printf("tvl_gauge_host " TVL_VERSION_TEXT "\n");
     Print(*problem);
     return kExitUnusable;
@@ -241,13 +270,18 @@ int PlayScenarios(const Options& options) {
   if (!PlanScenarios(options, planned)) {
     return kExitUnusable;
   }
-  const std::string gau_path = GauPath(options);
-  if (std::optional<Diagnostic> problem = LoadGaugeModule(gau_path)) {
+  std::optional<Diagnostic> no_module;
+  const std::optional<std::string> gau_path = GauPath(options, no_module);
+  if (!gau_path) {
+    Print(*no_module);
+    return kExitUnusable;
+  }
+  if (std::optional<Diagnostic> problem = LoadGaugeModule(*gau_path)) {
     Print(*problem);
     return kExitUnusable;
   }
   std::string version_line;
-  if (std::optional<Diagnostic> problem = VersionLine(gau_path, version_line)) {
+  if (std::optional<Diagnostic> problem = VersionLine(*gau_path, version_line)) {
     Print(*problem);
     return kExitUnusable;
   }
@@ -264,14 +298,14 @@ int PlayScenarios(const Options& options) {
   std::vector<RunSummary> runs;
   for (PlannedScenario& scenario : planned) {
     if (!runs.empty()) {
-      if (std::optional<Diagnostic> problem = LoadGaugeModule(gau_path)) {
+      if (std::optional<Diagnostic> problem = LoadGaugeModule(*gau_path)) {
         Print(*problem);
         return kExitUnusable;
       }
     }
     const bool first = runs.empty();
     runs.emplace_back();
-    if (std::optional<Diagnostic> problem = PlayScenario(options, gau_path, version_line, first, scenario, runs.back())) {
+    if (std::optional<Diagnostic> problem = PlayScenario(options, *gau_path, version_line, first, scenario, runs.back())) {
       Print({"tvl_gauge_host", {}, Severity::kError, problem->message});
       return kExitUnusable;
     }

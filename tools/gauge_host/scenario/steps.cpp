@@ -24,8 +24,8 @@ constexpr std::array kStepRows = {
     StepRow{"frames", "N", "runs N frames (1 to 1000000)", &StepPlayer::RunFrames},
     StepRow{"addon load", "", "the simulator loads the add-on", &StepPlayer::LoadAddon},
     StepRow{"addon free", "", "the simulator frees it (needs it loaded)", &StepPlayer::FreeAddon},
-    StepRow{"addon export null", "", "its export holds null (needs it loaded)", &StepPlayer::SetAddonExport},
-    StepRow{"addon export record", "", "its export holds its record again (needs it loaded)",
+    StepRow{"addon export null", "", "it is loaded but not ready (needs it loaded)", &StepPlayer::SetAddonExport},
+    StepRow{"addon export record", "", "it is ready again (needs it loaded)",
             &StepPlayer::SetAddonExport},
     StepRow{"addon seatbelt", "SIGN", "the add-on sets its seat-belt sign (needs it loaded)",
             &StepPlayer::SetAddonSeatbelt},
@@ -348,8 +348,27 @@ class LineReader {
                  "variable's name alone");
   }
 
+  // A minus copied from a document, U+2212, looks like the ASCII one a number takes; true,
+  // with the error, when the word holds one.
+  bool UnicodeMinus(const std::string& word) {
+    static constexpr std::string_view kMinusSign = "\xE2\x88\x92";
+    std::string ascii = word;
+    for (std::size_t at = ascii.find(kMinusSign); at != std::string::npos; at = ascii.find(kMinusSign, at)) {
+      ascii.replace(at, kMinusSign.size(), "-");
+    }
+    if (ascii == word) {
+      return false;
+    }
+    Error("'" + Shown(word) + "' has a Unicode minus sign (\xE2\x88\x92), not the ASCII '-': write " +
+          Shown(ascii));
+    return true;
+  }
+
   // A number as scripts write it, within the 32 bits the module reads.
   bool Decimal(const std::string& word, double& value) {
+    if (UnicodeMinus(word)) {
+      return false;
+    }
     const std::optional<double> number = ParseNumber(word[0] == '+' ? std::string_view(word).substr(1) : word);
     if (!number) {
       return Error("'" + Shown(word) + "' is not a number");
@@ -362,6 +381,9 @@ class LineReader {
   }
 
   bool Whole(const std::string& word, std::int32_t& value) {
+    if (UnicodeMinus(word)) {
+      return false;
+    }
     std::size_t digits = word[0] == '-' || word[0] == '+' ? 1 : 0;
     if (digits == word.size() || !std::all_of(word.begin() + static_cast<std::ptrdiff_t>(digits), word.end(),
                                               IsDigit)) {

@@ -45,6 +45,23 @@ std::string ExecutableDirectory() {
   return program.substr(0, program.find_last_of("\\/"));
 }
 
+std::string FromCurrentFolder(const std::string& path) {
+  wchar_t full[MAX_PATH];
+  wchar_t current[MAX_PATH];
+  const DWORD full_length = GetFullPathNameW(Wide(path).c_str(), MAX_PATH, full, nullptr);
+  const DWORD current_length = GetCurrentDirectoryW(MAX_PATH, current);
+  if (full_length == 0 || full_length >= MAX_PATH || current_length == 0 || current_length >= MAX_PATH) {
+    return path;
+  }
+  std::string whole = Utf8(std::wstring_view(full, full_length));
+  std::string folder = Utf8(std::wstring_view(current, current_length));
+  if (!folder.ends_with('\\')) {
+    folder += '\\';
+  }
+  const bool inside = whole.size() > folder.size() && SameIgnoringCase(whole.substr(0, folder.size()), folder);
+  return inside ? whole.substr(folder.size()) : whole;
+}
+
 std::optional<Diagnostic> FileProblem(const std::string& path) {
   const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {

@@ -22,6 +22,10 @@ std::vector<std::string> CommandLineArguments();
 // The folder the host's program is in.
 std::string ExecutableDirectory();
 
+// The path as typed from the current folder: relative when it lies inside that folder
+// (with "..\\" and "." resolved), else whole.
+std::string FromCurrentFolder(const std::string& path);
+
 // Why a path cannot be read as a file ("no such file", "is a directory"), or nothing.
 std::optional<Diagnostic> FileProblem(const std::string& path);
 
