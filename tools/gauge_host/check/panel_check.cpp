@@ -121,7 +121,9 @@ class PanelConfigReader {
     const std::string_view key = Trimmed(line.substr(0, line.find('=')));
     const std::string_view value = Trimmed(line.substr(line.find('=') + 1));
     const int column = static_cast<int>(raw.find(value.empty() ? "=" : value) + 1);
-    if (SameIgnoringCase(key, "visible")) {
+    // visible= is a 2D window's; a virtual cockpit's panel is drawn whenever the crew is
+    // in the virtual cockpit, whatever it says.
+    if (SameIgnoringCase(key, "visible") && !SameIgnoringCase(window_.substr(0, 8), "VCockpit")) {
       hidden_[window_] = value == "0";
     }
     if (SameIgnoringCase(key.substr(0, 5), "gauge")) {
