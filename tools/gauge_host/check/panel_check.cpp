@@ -201,6 +201,14 @@ class PanelConfigReader {
 }  // namespace
 
 std::vector<Diagnostic> CheckPanelConfig(std::string_view text, const std::string& file) {
+  // Notepad's "Unicode" is UTF-16: one error for the file, not one for each of its lines.
+  if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
+    return {{file, {1, 1}, Severity::kError,
+             "saved as UTF-16 (Notepad's \"Unicode\"), so its lines cannot be checked: save it as UTF-8 or ANSI"}};
+  }
+  if (text.starts_with("\xEF\xBB\xBF")) {
+    text.remove_prefix(3);  // Notepad's UTF-8
+  }
   PanelConfigReader reader(file);
   int line_number = 0;
   for (std::size_t start = 0, end = 0; start < text.size(); start = end + 1) {
