@@ -17,7 +17,7 @@ void PrintInFrame(Trace& trace, const std::string& text) { Print(trace, "frame "
 
 // When a value the module never saw was set, and why it did not see it.
 std::string LossWhen(const Trace& trace) {
-  if (trace.module_window_hidden || trace.module_frame + 1 < trace.frame) {
+  if (trace.module_window_hidden || trace.module_missed_a_frame) {
     return std::string("while the window holding Switches ") + (trace.module_window_hidden ? "is" : "was") +
            " hidden (the module's last frame: " +
            (trace.module_frame == 0 ? std::string("none yet") : std::to_string(trace.module_frame)) +
@@ -70,11 +70,15 @@ Trace MakeTrace(TraceMode mode, std::uint64_t frames, int last_line, Timeline* t
   return trace;
 }
 
-void TraceFrameStart(Trace& trace) { ++trace.frame; }
+void TraceFrameStart(Trace& trace) {
+  ++trace.frame;
+  trace.module_missed_a_frame = trace.module_missed_a_frame || trace.module_window_hidden;
+}
 
 void TraceModuleTurn(Trace& trace) {
   trace.sets_since_frame.clear();
   trace.module_frame = trace.frame;
+  trace.module_missed_a_frame = false;
 }
 
 void TraceModuleWindow(Trace& trace, int line, bool hidden) {

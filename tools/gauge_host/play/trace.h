@@ -34,6 +34,7 @@ struct Trace {
   bool updating = false;  // the gauges' update scripts run, before the module's turn in the frame
   bool module_window_hidden = false;  // the panel window holding Switches: no turns for the module
   std::uint64_t module_frame = 0;     // the last frame in which the module had its turn
+  bool module_missed_a_frame = false; // since its last turn, a frame ran with the window hidden
   std::uint64_t chords_sent = 0;
   std::uint64_t chords_delivered = 0;
   std::uint64_t unchanged_writes = 0;
