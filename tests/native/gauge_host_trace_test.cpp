@@ -192,7 +192,7 @@ TEST(GaugeHostTraceTest, ScriptsInEachMode) {
 
 // What the host reports, in order, of a run in which values set may be lost.
 struct Report {
-  enum Kind { kFrame, kModuleTurn, kSet, kUpdateWrite } kind;
+  enum Kind { kFrame, kModuleTurn, kSet, kUpdateWrite, kHide, kShow } kind;
   int line = 0;
   const char* variable = "";
   double before = 0;
@@ -237,6 +237,25 @@ TEST(GaugeHostTraceTest, ValuesTheModuleNeverSaw) {
       {"a press before frame 1, and a third set that brings back what the module saw: nothing more lost",
        {{kSet, 4, "Tvl_CallMayday", 0, 1}, {kSet, 5, "Tvl_CallMayday", 1, 0}, {kSet, 6, "Tvl_CallMayday", 0, 1}},
        {"line 5    press of Tvl_CallMayday lost: set to 1 and back to 0 before frame 1"}},
+      // While the window holding Switches is hidden the module has no turn: what is set
+      // and taken back before its next one is lost, however many frames ran.
+      {"a press before the window is hidden, released while it is",
+       {{kFrame}, {kModuleTurn}, {kSet, 4, "Tvl_CallMayday", 0, 1}, {kHide, 5}, {kFrame}, {kFrame},
+        {kSet, 8, "Tvl_CallMayday", 1, 0}},
+       {"line 5    the window holding Switches is hidden: the gauges' update scripts run on, the module gets no frames",
+        "line 8    press of Tvl_CallMayday lost: set to 1 and back to 0 while the window holding Switches is hidden "
+        "(the module's last frame: 1)"}},
+      {"a change while it is hidden for one frame, taken back once it is drawn again, before the module's turn",
+       {{kHide, 3}, {kSet, 4, "Tvl_PlayMusic", 0, 1}, {kFrame}, {kShow, 6}, {kSet, 7, "Tvl_PlayMusic", 1, 0}},
+       {"line 3    the window holding Switches is hidden: the gauges' update scripts run on, the module gets no frames",
+        "line 6    the window holding Switches is drawn again: the module's next frame is frame 2",
+        "line 7    change of Tvl_PlayMusic lost: set to 1 and back to 0 while the window holding Switches was hidden "
+        "(the module's last frame: none yet)"}},
+      {"nothing lost once the module had its turn after the window was drawn again",
+       {{kHide, 3}, {kFrame}, {kShow, 5}, {kFrame}, {kModuleTurn}, {kSet, 7, "Tvl_PlayMusic", 0, 1}, {kFrame},
+        {kModuleTurn}, {kSet, 9, "Tvl_PlayMusic", 1, 0}},
+       {"line 3    the window holding Switches is hidden: the gauges' update scripts run on, the module gets no frames",
+        "line 5    the window holding Switches is drawn again: the module's next frame is frame 2"}},
       {"nothing lost: a fraction the module reads as the value it saw, a value set twice, a variable not the "
        "module's, and sets with the module's turn between them",
        {{kSet, 4, "Tvl_PlayMusic", 0, 0.5}, {kSet, 5, "Tvl_PlayMusic", 0.5, 1}, {kSet, 6, "Tvl_Kneeboard", 0, 1},
@@ -251,6 +270,8 @@ TEST(GaugeHostTraceTest, ValuesTheModuleNeverSaw) {
           case kFrame: TraceFrameStart(trace); trace.updating = true; break;
           case kModuleTurn: TraceModuleTurn(trace); trace.updating = false; break;
           case kSet: TraceSet(trace, report.line, report.variable, report.before, report.after); break;
+          case kHide: gauge_host::TraceModuleWindow(trace, report.line, true); break;
+          case kShow: gauge_host::TraceModuleWindow(trace, report.line, false); break;
           case kUpdateWrite:
             TraceScript(trace, "frame " + std::to_string(trace.frame), "update cabin.xml",
                         {{report.variable, report.before}}, {{Write(report.variable, static_cast<int>(report.after))},
@@ -263,7 +284,10 @@ TEST(GaugeHostTraceTest, ValuesTheModuleNeverSaw) {
     SCOPED_TRACE(c.what);
     std::vector<std::string> changes = c.changes;
     for (std::string& line : changes) {
-      line += line.find(" lost: ") != std::string::npos ? kWhy : "";
+      line += line.find(" lost: ") == std::string::npos ? ""
+              : line.find(" hidden (") == std::string::npos
+                  ? kWhy
+                  : "; the module only sees what a variable holds when that window is drawn";
     }
     // Labels as wide as "line 100", the widest of the run's frames and lines.
     EXPECT_EQ(Traced(gauge_host::MakeTrace(TraceMode::kChanges, 2, 100, nullptr), play(c.reports)), changes);

@@ -125,6 +125,16 @@ TEST(PanelCheckTest, PanelConfigLines) {
         "3:9: error: 'TvlLvarSupport!Switches' names no gauge of the module: write Tvl_LvarSupport!Switches"}},
       {"[Window01]\nvisible=0\ngauge00=Tvl_LvarSupport!Switches, 0, 0, 1, 1\n",
        {"3:9: warning: [Window01] starts hidden (visible=0): the module runs only while this window is drawn"}},
+      {std::string("\xFF\xFE[\0W\0]\0\n\0", 10),
+       {"1:1: error: saved as UTF-16 (Notepad's \"Unicode\"), so its lines cannot be checked: save it as UTF-8 or "
+        "ANSI"}},
+      {std::string("\xFE\xFF\0[\0W\0]", 8),
+       {"1:1: error: saved as UTF-16 (Notepad's \"Unicode\"), so its lines cannot be checked: save it as UTF-8 or "
+        "ANSI"}},
+      {"\xEF\xBB\xBF[Window00]\ngauge50=Tvl_LvarSupport!Switches, 0, 0, 1, 1\n", {}},
+      // visible= is not a virtual cockpit's: its panel is drawn whenever the crew is in it.
+      {"[VCockpit01]\nvisible=0\ngauge00=Tvl_LvarSupport!Switches, 0, 0, 1, 1\n", {}},
+      {"[Vcockpit02]\r\nVisible = 0\r\ngauge00=Tvl_LvarSupport!Switches, 0, 0, 1, 1\r\n", {}},
       {"[Window00]\ngauge00=Tvl_LvarSupport!Switches, 0, 0\n[Window01]\nvisible=0\n"
        "gauge00=Tvl_LvarSupport!Switches, 0, 0\n",
        {"5:9: note: Switches is also in [Window00] (line 2): the windows share the module's state, so this is safe"}},

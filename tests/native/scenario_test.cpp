@@ -57,7 +57,9 @@ TEST(ScenarioTest, EveryStepKind) {
       "click gauges/Tvl_Commands.xml 2\n"
       "click gauges/Tvl_Commands.xml \"Call mayday\" LeftRelease  # with a comment\n"
       "gauge \"My Gauges/Cabin #2.xml\"\n"
-      "eval 1 (>L:Tvl_CallMayday, number) # with a comment\n",
+      "eval 1 (>L:Tvl_CallMayday, number) # with a comment\n"
+      "panel hide\n"
+      "panel show\n",
       "all.scn");
   EXPECT_EQ(Messages(scenario), std::vector<std::string>{});
   struct Expected {
@@ -95,6 +97,8 @@ TEST(ScenarioTest, EveryStepKind) {
       {23, "click FILE.xml AREA [EVENT]", "", 0, 1, "", "gauges/Tvl_Commands.xml", "\"Call mayday\"", "LeftRelease"},
       {24, "gauge FILE.xml", "", 0, 1, "", "My Gauges/Cabin #2.xml"},
       {25, "eval SCRIPT", "", 0, 1, ""},
+      {26, "panel hide", "", 0, 1, ""},
+      {27, "panel show", "", 0, 1, ""},
   };
   ASSERT_EQ(scenario.steps.size(), expected.size());
   for (std::size_t index = 0; index < expected.size(); ++index) {
@@ -114,7 +118,7 @@ TEST(ScenarioTest, EveryStepKind) {
     EXPECT_EQ(step.event, expected[index].event);
   }
   // The script of an eval step, with each token's place in the scenario.
-  const gauge_host::Instruction& write = scenario.steps.back().script.code.at(1);
+  const gauge_host::Instruction& write = scenario.steps[22].script.code.at(1);
   EXPECT_EQ(write.name, "Tvl_CallMayday");
   EXPECT_EQ(write.position.column, 8);
   EXPECT_EQ(scenario.steps[0].text, "set Tvl_CallMayday 1");
@@ -134,8 +138,8 @@ TEST(ScenarioTest, BadInputIsAnErrorWithFileAndLine) {
     const char* error;
   };
   const Case cases[] = {
-      {"fram", "unknown step 'fram' (did you mean 'frame'?); the steps are set, frame, frames, addon, window, expect, gauge, click and eval"},
-      {"expct chords none", "unknown step 'expct' (did you mean 'expect'?); the steps are set, frame, frames, addon, window, expect, gauge, click and eval"},
+      {"fram", "unknown step 'fram' (did you mean 'frame'?); the steps are set, frame, frames, addon, window, panel, expect, gauge, click and eval"},
+      {"expct chords none", "unknown step 'expct' (did you mean 'expect'?); the steps are set, frame, frames, addon, window, panel, expect, gauge, click and eval"},
       {"set", "'set' needs a variable name"},
       {"set Tvl_CallMayday", "'set Tvl_CallMayday' needs a number"},
       {"set Tvl_CallMayday one", "'one' is not a number"},
@@ -329,6 +333,15 @@ TEST(ScenarioTest, StepsAreCheckedAgainstTheStateEarlierStepsLeave) {
       {"window create", "'window create': the main window is already there"},
       {"window destroy\nwindow destroy", "'window destroy': there is no main window"},
       {"window destroy\nwindow create", ""},
+      {"panel show", "'panel show': the window holding Switches is not hidden: 'panel hide' comes first"},
+      {"panel hide\nframe\npanel hide", "'panel hide': the window holding Switches is hidden already"},
+      {"panel hide\npanel show\npanel show",
+       "'panel show': the window holding Switches is not hidden: 'panel hide' comes first"},
+      // The module looks for the add-on only in its own frames: while its window is hidden
+      // it has not pinned it.
+      {"panel hide\naddon load\nframe\naddon free\naddon seatbelt 1",
+       "'addon seatbelt 1': the add-on is not loaded: 'addon load' comes first"},
+      {"panel hide\naddon load\nframe\npanel show\nframe\naddon free\naddon seatbelt 1", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.steps);
@@ -373,7 +386,7 @@ TEST(ScenarioTest, FilesAsEditorsSaveThem) {
       {std::string("\xFE\xFF\0s\0e", 6), {"e.scn:1: error: saved as UTF-16: save it as UTF-8"}},
       {std::string("frame\nse\0t A 1\n", 15),
        {"e.scn:2: error: unknown step 'se\\x00t' (did you mean 'set'?); the steps are set, frame, frames, addon, "
-        "window, expect, gauge, click and eval"}},
+        "window, panel, expect, gauge, click and eval"}},
       {"frame\nset Tvl_CallMayday \x81\x1B[2J\n", {"e.scn:2: error: '\\x81\\x1B[2J' is not a number"}},
       {"frame\nset Tvl_CallMayday 1\xC3\xA9\n", {"e.scn:2: error: '1\xC3\xA9' is not a number"}},
       {"frame\nset " + std::string(10000, 'A') + " 1\n",

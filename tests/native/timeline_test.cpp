@@ -5,13 +5,16 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <optional>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "tools/gauge_host/play/timeline.h"
+#include "tools/gauge_host/scenario/scenario.h"
 
 namespace {
 
@@ -302,6 +305,165 @@ TEST(TimelineTest, PictureNumbersTheFramesAtRoundSteps) {
       EXPECT_NEAR(xs[tick], 200 + (c.ticks[tick] - 0.5) * frame_width, 0.006);
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Every number of an attribute of the picture's elements, and the picture's width.
+double PictureWidth(const std::string& svg) {
+  const std::vector<double> widths = Numbers(svg, R"re(<svg [^>]* width="([^"]+)")re");
+  return widths.empty() ? 0 : widths[0];
+}
+
+// Long names, in the title and in the rows, stay inside the picture and off the legend,
+// which has a line of its own below the frames.
+TEST(TimelineTest, LongNamesStayInsideThePictureAndOffTheLegend) {
+  const std::string long_path = "C:\\Users\\Zoë\\Documents\\Flight Simulator\\Aircraft\\My Aircraft\\panel\\"
+                                "scenarios\\hidden-window.scn";
+  const std::string long_name = "Tvl_A_Variable_Named_At_Great_Length_40c";
+  const std::string longer_name(90, 'x');
+  const struct {
+    const char* what;
+    std::string title;
+    std::vector<std::string> rows;
+    std::string title_shown;
+    std::vector<std::string> names_shown;
+    double width;
+  } cases[] = {
+      {"short", "Tvl_LvarSupport: a.scn, 4 frames", {"Tvl_PlayMusic"}, "Tvl_LvarSupport: a.scn, 4 frames",
+       {"Tvl_PlayMusic"}, 1184},
+      {"a long path: cut in its middle, the file's name kept", "Tvl_LvarSupport: " + long_path + long_path + ", 4 frames",
+       {"Tvl_PlayMusic"},
+       "Tvl_LvarSupport: C:\\Users\\Zoë\\Documents\\Flight Simulator\\Aircraft\\M…tor\\Aircraft\\My Aircraft\\"
+       "panel\\scenarios\\hidden-window.scn, 4 frames",
+       {"Tvl_PlayMusic"}, 1184},
+      {"a long row name widens its column", "t", {long_name, "Tvl_PlayMusic"}, "t", {long_name, "Tvl_PlayMusic"}, 1300},
+      {"a name past 60 characters is cut", "t", {longer_name}, "t",
+       {std::string(29, 'x') + "…" + std::string(30, 'x')}, 1450},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Timeline timeline{c.title, 4, {}, {}, {}};
+    for (const std::string& name : c.rows) {
+      timeline.rows.push_back(RowOf(name, {Sampled(1, 0)}));
+    }
+    const std::string svg = TimelineSvg(timeline);
+    const std::vector<std::string> titles = Matches(svg, R"re(class="title">([^<]*)</text>)re");
+    EXPECT_EQ(titles, std::vector<std::string>{c.title_shown});
+    EXPECT_EQ(PictureWidth(svg), c.width);
+    // The title, at x 12, and each name, ending 8 left of the plot, within the picture, at
+    // 8.5 and 7.5 pixels a character.
+    const auto characters = [](const std::string& text) {
+      return static_cast<double>(std::count_if(text.begin(), text.end(), [](char ch) { return (ch & 0xC0) != 0x80; }));
+    };
+    EXPECT_LE(12 + characters(titles.at(0)) * 8.5, c.width);
+    const std::vector<std::string> names =
+        Matches(svg, R"re(<g class="row" data-name="[^"]*">\n<text x="([^"]+)" [^>]* class="name">([^<]*)</text>)re");
+    ASSERT_EQ(names.size(), c.names_shown.size());
+    for (std::size_t index = 0; index < names.size(); ++index) {
+      const double x = std::stod(names[index]);
+      const std::string name = names[index].substr(names[index].find(' ') + 1);
+      EXPECT_EQ(name, c.names_shown[index]);
+      EXPECT_GE(x - characters(name) * 7.5, 0) << name;
+    }
+    // The legend below the frames' numbers.
+    const std::vector<double> axis = Numbers(svg, R"re(y="([^"]+)" text-anchor="end" class="axis">frame<)re");
+    for (double y : Numbers(svg, R"re(y="([^"]+)" text-anchor="start" class="axis")re")) {
+      EXPECT_GT(y, axis.at(0) + 8);
+    }
+  }
+}
+
+// A scenario's picture has a row for each panel variable it sets or expects, in the order
+// it first does, and for the add-on's sign; a simulation variable, which the module never
+// reads, has none.
+TEST(TimelineTest, StartsWithARowForEachPanelVariable) {
+  gauge_host::Scenario scenario = gauge_host::ParseScenario(
+      "set (A:ELECTRICAL MASTER BATTERY, bool) 1\nexpect Tvl_CallMayday 0\nset Tvl_PlayMusic 1\nframes 3\n"
+      "set Tvl_CallMayday 1\nframe\neval 1 (>L:Tvl_Kneeboard, number)\n",
+      "rows.scn");
+  ASSERT_TRUE(scenario.diagnostics.empty());
+  const Timeline timeline = gauge_host::StartTimeline(scenario, "rows.scn");
+  std::vector<std::string> rows;
+  for (const TimelineRow& row : timeline.rows) {
+    rows.push_back(row.name);
+  }
+  EXPECT_EQ(rows, (std::vector<std::string>{"Tvl_CallMayday", "Tvl_PlayMusic", "add-on's seat-belt sign"}));
+  EXPECT_EQ(timeline.title, "Tvl_LvarSupport: rows.scn, 4 frames");
+  EXPECT_EQ(timeline.frames, 4u);
+}
+
+// The frames in which the window holding Switches was hidden, one span for frames in a
+// row, shaded across the rows and named in the legend only when there are some.
+TEST(TimelineTest, ShadesTheFramesInWhichSwitchesWasHidden) {
+  Timeline timeline{"t", 8, {RowOf("Tvl_PlayMusic", {Sampled(1, 0)})}, {}, {}};
+  EXPECT_EQ(TimelineSvg(timeline).find("Switches hidden"), std::string::npos);
+  for (std::uint64_t frame : {2, 3, 4, 7}) {
+    gauge_host::RecordTimelineHiddenFrame(timeline, frame);
+  }
+  const std::string svg = TimelineSvg(timeline);
+  // Frames are 120 wide from x 200; the three rows run from y 34 to the axis at 124.
+  EXPECT_EQ(Matches(svg, R"re(<rect class="hidden" x="([^"]+)" y="([^"]+)" width="([^"]+)" height="([^"]+)" )re"
+                         R"re([^>]*><title>([^<]*)</title>)re"),
+            (std::vector<std::string>{
+                "320 34 360 90 frames 2 to 4: the window holding Switches is hidden; the module gets no frames",
+                "920 34 120 90 frame 7: the window holding Switches is hidden; the module gets no frames"}));
+  EXPECT_NE(svg.find(">Switches hidden: no frames for the module</text>"), std::string::npos);
+}
+
+// A million frames with a chord, a change and a write of the module in every one, and an
+// expectation every thousand: each layer drawn by columns, at most 480 marks, so that the
+// file stays small, and every event still counted in the marks' tooltips.
+TEST(TimelineTest, ALongBusyRunIsDrawnByColumnsAndStaysSmall) {
+  constexpr std::uint64_t kFrames = 1000000;
+  Timeline timeline{"busy.scn", kFrames, {TimelineRow{"Tvl_PlayMusic", {}, {}}}, {}, {}};
+  TimelineRow& row = timeline.rows[0];
+  for (std::uint64_t frame = 1; frame <= kFrames; ++frame) {
+    const auto value = static_cast<std::int32_t>(frame % 2);
+    gauge_host::SampleTimelineRow(row, frame, value);
+    gauge_host::RecordTimelineWrite(row, frame, 1 - value);
+    // One chord in a hundred thousand not delivered.
+    timeline.chords.push_back({frame, frame % 2 == 0 ? 'T' : 'M', frame % 100000 != 0});
+    if (frame % 1000 == 0) {
+      timeline.expectations.push_back({frame, static_cast<int>(frame / 1000), frame != 500000});
+    }
+  }
+  const std::string svg = TimelineSvg(timeline);
+  EXPECT_LT(svg.size(), 200000u);
+  const std::vector<std::string> chords =
+      Matches(svg, R"re(class="chord" fill="([^"]+)"[^>]*><title>[^:]*: ([0-9]+) chords?, ([0-9]+) not delivered)re");
+  EXPECT_LE(chords.size(), 480u);
+  std::uint64_t counted = 0;
+  std::uint64_t undelivered = 0;
+  std::size_t hollow = 0;
+  for (const std::string& chord : chords) {
+    std::istringstream fields(chord);
+    std::string fill;
+    std::uint64_t count = 0;
+    std::uint64_t lost = 0;
+    fields >> fill >> count >> lost;
+    counted += count;
+    undelivered += lost;
+    hollow += fill == "#ffffff" ? 1 : 0;
+  }
+  EXPECT_EQ(counted, kFrames);
+  EXPECT_EQ(undelivered, 10u);
+  EXPECT_EQ(hollow, 10u) << "a column with an undelivered chord is hollow";
+  const std::vector<std::string> writes = Matches(svg, R"re(<title>[^:]*: the module writes ([0-9]+) times)re");
+  EXPECT_LE(writes.size(), 480u);
+  std::uint64_t written = 0;
+  for (const std::string& count : writes) {
+    written += std::stoull(count);
+  }
+  EXPECT_EQ(written, kFrames);
+  // The values, changing twice in every frame (the module writes mid-frame what the next
+  // frame starts with), one striped run from frame 1 to the end.
+  EXPECT_EQ(Matches(svg, R"re(class="changing"><title>([^<]*)</title>)re"),
+            std::vector<std::string>{"frames 1 to 1000000: 1000000 changes"});
+  EXPECT_EQ(Matches(svg, R"re(class="unmet">([^<]*)</text>)re"), std::vector<std::string>{"line 500"});
+  EXPECT_LE(Matches(svg, R"re(class="met")re").size(), 480u);
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ int main() {
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
   std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
+  gauge_host::WriteUtf8ToAConsole();
 
   const gauge_host::ParsedOptions parsed = gauge_host::ParseOptions(gauge_host::CommandLineArguments());
   if (parsed.problem) {

@@ -121,7 +121,9 @@ class PanelConfigReader {
     const std::string_view key = Trimmed(line.substr(0, line.find('=')));
     const std::string_view value = Trimmed(line.substr(line.find('=') + 1));
     const int column = static_cast<int>(raw.find(value.empty() ? "=" : value) + 1);
-    if (SameIgnoringCase(key, "visible")) {
+    // visible= is a 2D window's; a virtual cockpit's panel is drawn whenever the crew is
+    // in the virtual cockpit, whatever it says.
+    if (SameIgnoringCase(key, "visible") && !SameIgnoringCase(window_.substr(0, 8), "VCockpit")) {
       hidden_[window_] = value == "0";
     }
     if (SameIgnoringCase(key.substr(0, 5), "gauge")) {
@@ -199,6 +201,14 @@ class PanelConfigReader {
 }  // namespace
 
 std::vector<Diagnostic> CheckPanelConfig(std::string_view text, const std::string& file) {
+  // Notepad's "Unicode" is UTF-16: one error for the file, not one for each of its lines.
+  if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
+    return {{file, {1, 1}, Severity::kError,
+             "saved as UTF-16 (Notepad's \"Unicode\"), so its lines cannot be checked: save it as UTF-8 or ANSI"}};
+  }
+  if (text.starts_with("\xEF\xBB\xBF")) {
+    text.remove_prefix(3);  // Notepad's UTF-8
+  }
   PanelConfigReader reader(file);
   int line_number = 0;
   for (std::size_t start = 0, end = 0; start < text.size(); start = end + 1) {

@@ -211,8 +211,13 @@ std::optional<Diagnostic> RunFrame() {
     }
   }
   trace.updating = false;
-  TraceModuleTurn(trace);
+  if (!trace.module_window_hidden) {
+    TraceModuleTurn(trace);
+  }
   if (trace.timeline != nullptr) {
+    if (trace.module_window_hidden) {
+      RecordTimelineHiddenFrame(*trace.timeline, trace.frame);
+    }
     std::vector<TimelineRow>& rows = trace.timeline->rows;
     for (std::size_t index = 0; index + 1 < rows.size(); ++index) {
       SampleTimelineRow(rows[index], trace.frame, VariableValue(rows[index].name));
@@ -220,7 +225,8 @@ std::optional<Diagnostic> RunFrame() {
     SampleTimelineRow(rows.back(), trace.frame,
                       AddonMapped() ? std::optional<std::int32_t>(host.addon_record->seatbelt_sign) : std::nullopt);
   }
-  for (int instance = 0; instance < host.instances; ++instance) {
+  // The simulator calls the gauge only when it is about to draw its window.
+  for (int instance = 0; instance < host.instances && !trace.module_window_hidden; ++instance) {
     const bool mapped = AddonMapped();
     const std::int32_t field = mapped ? host.addon_record->seatbelt_sign : 0;
     // The host passes the gauge's header as its 32-bit word; the module ignores it.
@@ -450,6 +456,16 @@ std::optional<Diagnostic> ModulePanel::CreateMainWindow(const ScenarioStep& step
 std::optional<Diagnostic> ModulePanel::DestroyMainWindow(const ScenarioStep& step) {
   standin::DestroyMainWindow(host.main_window);
   Note(step, "main window destroyed");
+  return std::nullopt;
+}
+
+std::optional<Diagnostic> ModulePanel::HideModuleWindow(const ScenarioStep& step) {
+  TraceModuleWindow(*host.trace, step.line, true);
+  return std::nullopt;
+}
+
+std::optional<Diagnostic> ModulePanel::ShowModuleWindow(const ScenarioStep& step) {
+  TraceModuleWindow(*host.trace, step.line, false);
   return std::nullopt;
 }
 

@@ -44,6 +44,8 @@ class ModulePanel : public StepPlayer {
   std::optional<Diagnostic> SetAddonSeatbelt(const ScenarioStep& step) override;
   std::optional<Diagnostic> CreateMainWindow(const ScenarioStep& step) override;
   std::optional<Diagnostic> DestroyMainWindow(const ScenarioStep& step) override;
+  std::optional<Diagnostic> HideModuleWindow(const ScenarioStep& step) override;
+  std::optional<Diagnostic> ShowModuleWindow(const ScenarioStep& step) override;
   std::optional<Diagnostic> ExpectVariable(const ScenarioStep& step) override;
   std::optional<Diagnostic> ExpectAddonSeatbelt(const ScenarioStep& step) override;
   std::optional<Diagnostic> ExpectChords(const ScenarioStep& step) override;

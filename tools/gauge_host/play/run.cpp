@@ -158,21 +158,6 @@ bool PlanScenarios(const Options& options, std::vector<PlannedScenario>& planned
   return usable;
 }
 
-// One row for each variable the scenario sets or expects, in the order it first does,
-// then the add-on's sign.
-Timeline StartTimeline(const Scenario& scenario, const std::string& scenario_name) {
-  Timeline timeline;
-  timeline.frames = FrameCount(scenario);
-  timeline.title = "Tvl_LvarSupport: " + scenario_name + ", " + Counted(timeline.frames, "frame");
-  for (const ScenarioStep& step : scenario.steps) {
-    if (!step.name.empty() && FindTimelineRow(timeline, step.name) == nullptr) {
-      timeline.rows.push_back({step.name, {}, {}});
-    }
-  }
-  timeline.rows.push_back({"add-on's seat-belt sign", {}, {}});
-  return timeline;
-}
-
 // Plays one scenario from a freshly loaded module to its closing line; the problem when
 // the host cannot go on to another. first: the run's first scenario; the trace of each
 // later one is set apart by a blank line.

@@ -15,6 +15,21 @@ void Print(Trace& trace, const std::string& label, const std::string& text) {
 
 void PrintInFrame(Trace& trace, const std::string& text) { Print(trace, "frame " + std::to_string(trace.frame), text); }
 
+// When a value the module never saw was set, and why it did not see it.
+std::string LossWhen(const Trace& trace) {
+  if (trace.module_window_hidden || trace.module_missed_a_frame) {
+    return std::string("while the window holding Switches ") + (trace.module_window_hidden ? "is" : "was") +
+           " hidden (the module's last frame: " +
+           (trace.module_frame == 0 ? std::string("none yet") : std::to_string(trace.module_frame)) +
+           "); the module only sees what a variable holds when that window is drawn";
+  }
+  const std::string when = trace.updating ? "in frame " + std::to_string(trace.frame) + ", before the module's turn"
+                           : trace.frame == 0 ? "before frame 1"
+                                              : "between frames " + std::to_string(trace.frame) + " and " +
+                                                    std::to_string(trace.frame + 1);
+  return when + "; the module only sees values that last a frame";
+}
+
 // A value set since the module's last turn and changed again before its next one is one
 // the module never sees.
 void NoteLoss(Trace& trace, const std::string& label, std::string_view name, double before, double after) {
@@ -40,13 +55,7 @@ void NoteLoss(Trace& trace, const std::string& label, std::string_view name, dou
                                                      FormatNumber(after)
                                                : "set to " + FormatNumber(set.latest) + ", then to " +
                                                      FormatNumber(after);
-  const std::string when = trace.updating ? "in frame " + std::to_string(trace.frame) + ", before the module's turn"
-                           : trace.frame == 0 ? "before frame 1"
-                                              : "between frames " + std::to_string(trace.frame) + " and " +
-                                                    std::to_string(trace.frame + 1);
-  Print(trace, label,
-        what + " of " + std::string(name) + " lost: " + values + " " + when +
-            "; the module only sees values that last a frame");
+  Print(trace, label, what + " of " + std::string(name) + " lost: " + values + " " + LossWhen(trace));
 }
 
 }  // namespace
@@ -60,9 +69,26 @@ Trace MakeTrace(TraceMode mode, std::uint64_t frames, int last_line, Timeline* t
   return trace;
 }
 
-void TraceFrameStart(Trace& trace) { ++trace.frame; }
+void TraceFrameStart(Trace& trace) {
+  ++trace.frame;
+  trace.module_missed_a_frame = trace.module_missed_a_frame || trace.module_window_hidden;
+}
 
-void TraceModuleTurn(Trace& trace) { trace.sets_since_frame.clear(); }
+void TraceModuleTurn(Trace& trace) {
+  trace.sets_since_frame.clear();
+  trace.module_frame = trace.frame;
+  trace.module_missed_a_frame = false;
+}
+
+void TraceModuleWindow(Trace& trace, int line, bool hidden) {
+  trace.module_window_hidden = hidden;
+  TraceStep(trace, line,
+            hidden ? "the window holding Switches is hidden: the gauges' update scripts run on, the module gets no "
+                     "frames"
+                   : "the window holding Switches is drawn again: the module's next frame is frame " +
+                         std::to_string(trace.frame + 1),
+            true);
+}
 
 namespace {
 

@@ -32,6 +32,9 @@ struct Trace {
   std::map<std::string, std::int32_t, std::less<>> known_values;
   std::map<std::string, PendingSet, std::less<>> sets_since_frame;  // by variable, since the module's last turn
   bool updating = false;  // the gauges' update scripts run, before the module's turn in the frame
+  bool module_window_hidden = false;  // the panel window holding Switches: no turns for the module
+  std::uint64_t module_frame = 0;     // the last frame in which the module had its turn
+  bool module_missed_a_frame = false; // since its last turn, a frame ran with the window hidden
   std::uint64_t chords_sent = 0;
   std::uint64_t chords_delivered = 0;
   std::uint64_t unchanged_writes = 0;
@@ -45,6 +48,8 @@ Trace MakeTrace(TraceMode mode, std::uint64_t frames, int last_line, Timeline* t
 void TraceFrameStart(Trace& trace);
 // The module's turn in the frame, after the gauges' update scripts.
 void TraceModuleTurn(Trace& trace);
+// The panel window holding Switches hidden, or drawn again, by the step at the line.
+void TraceModuleWindow(Trace& trace, int line, bool hidden);
 void TraceRead(Trace& trace, std::string_view name, std::string_view expression, std::optional<std::int32_t> stored);
 void TraceWrite(Trace& trace, std::string_view name, std::string_view expression, std::int32_t before,
                 std::int32_t after);

@@ -43,7 +43,8 @@ class PanelModel : public StepPlayer {
   }
 
   std::optional<Diagnostic> RunFrames(const ScenarioStep& /*step*/) override {
-    addon_found_ = addon_found_ || (addon_mapped_ && export_holds_record_);
+    // The module looks for the add-on only in its own frames.
+    addon_found_ = addon_found_ || (!module_window_hidden_ && addon_mapped_ && export_holds_record_);
     return std::nullopt;
   }
 
@@ -97,6 +98,22 @@ class PanelModel : public StepPlayer {
     return std::nullopt;
   }
 
+  std::optional<Diagnostic> HideModuleWindow(const ScenarioStep& /*step*/) override {
+    if (module_window_hidden_) {
+      return Problem("the window holding Switches is hidden already");
+    }
+    module_window_hidden_ = true;
+    return std::nullopt;
+  }
+
+  std::optional<Diagnostic> ShowModuleWindow(const ScenarioStep& /*step*/) override {
+    if (!module_window_hidden_) {
+      return Problem("the window holding Switches is not hidden: 'panel hide' comes first");
+    }
+    module_window_hidden_ = false;
+    return std::nullopt;
+  }
+
  private:
   static Diagnostic Problem(const std::string& message) { return {"", {}, Severity::kError, message}; }
   static Diagnostic AddonNotLoaded() { return Problem("the add-on is not loaded: 'addon load' comes first"); }
@@ -111,6 +128,7 @@ class PanelModel : public StepPlayer {
   bool export_holds_record_ = false;   // what a fresh library's export holds
   bool addon_found_ = false;           // the module found the record and pinned the library
   bool main_window_ = true;            // a simulator starts with its main window
+  bool module_window_hidden_ = false;  // the panel window holding Switches, drawn at the start
   std::vector<std::string> on_panel_;  // the gauge files the scenario's gauge steps put there, as keys
 };
 

@@ -32,6 +32,8 @@ class StepPlayer {
   virtual std::optional<Diagnostic> SetAddonSeatbelt(const ScenarioStep& step) = 0;
   virtual std::optional<Diagnostic> CreateMainWindow(const ScenarioStep& step) = 0;
   virtual std::optional<Diagnostic> DestroyMainWindow(const ScenarioStep& step) = 0;
+  virtual std::optional<Diagnostic> HideModuleWindow(const ScenarioStep& step) = 0;
+  virtual std::optional<Diagnostic> ShowModuleWindow(const ScenarioStep& step) = 0;
   virtual std::optional<Diagnostic> ExpectVariable(const ScenarioStep& step) = 0;
   virtual std::optional<Diagnostic> ExpectAddonSeatbelt(const ScenarioStep& step) = 0;
   virtual std::optional<Diagnostic> ExpectChords(const ScenarioStep& step) = 0;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 #include "tools/gauge_host/common/text.h"
 
@@ -25,6 +26,29 @@ std::string Utf8(std::wstring_view wide) {
   std::string utf8(static_cast<std::size_t>(size), '\0');
   WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size, nullptr, nullptr);
   return utf8;
+}
+
+namespace {
+
+UINT console_code_page = 0;  // the console's own, put back at exit
+
+// Run by exit before it flushes the streams: flushed here, while the page is UTF-8.
+void RestoreConsoleCodePage() {
+  std::fflush(stdout);
+  std::fflush(stderr);
+  SetConsoleOutputCP(console_code_page);
+}
+
+}  // namespace
+
+void WriteUtf8ToAConsole() {
+  DWORD mode = 0;
+  const bool console = GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0 ||
+                       GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+  console_code_page = console ? GetConsoleOutputCP() : CP_UTF8;
+  if (console_code_page != CP_UTF8 && SetConsoleOutputCP(CP_UTF8) != 0) {
+    std::atexit(RestoreConsoleCodePage);
+  }
 }
 
 std::vector<std::string> CommandLineArguments() {

@@ -1,5 +1,5 @@
-// The gauge host's calls to Windows for files, folders, its command line and text
-// encodings, in one place: inside the host every text is UTF-8; at Windows' boundary it
+// The gauge host's calls to Windows for files, folders, its command line, text encodings
+// and the console it writes to, in one place: inside the host every text is UTF-8; at Windows' boundary it
 // becomes UTF-16, so that any name a designer gives works whatever the code page.
 // Windows only.
 #pragma once
@@ -15,6 +15,11 @@ namespace gauge_host {
 
 std::wstring Wide(std::string_view utf8);
 std::string Utf8(std::wstring_view wide);
+
+// The console shows a program's bytes in its output code page, and the host writes UTF-8:
+// when the host writes to a console, that page becomes UTF-8 until the host exits, and is
+// then put back as it was.
+void WriteUtf8ToAConsole();
 
 // The arguments after the program's name, as typed.
 std::vector<std::string> CommandLineArguments();
