@@ -16,6 +16,7 @@ add_library(tvl_gauge_host_parts STATIC
   ${GAUGE_HOST}/script/variable_reference.cpp
   ${GAUGE_HOST}/xml/xml_tree.cpp
   ${GAUGE_HOST}/check/panel_check.cpp
+  ${GAUGE_HOST}/play/gauge_panel.cpp
   ${GAUGE_HOST}/play/timeline.cpp
   ${GAUGE_HOST}/play/trace.cpp
 )

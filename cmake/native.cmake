@@ -38,6 +38,7 @@ add_executable(native_tests
   tests/native/panel_check_test.cpp
   tests/native/calculator_test.cpp
   tests/native/gauge_scripts_test.cpp
+  tests/native/gauge_panel_test.cpp
   tests/native/timeline_test.cpp
   tests/native/text_test.cpp
   tests/support/fresh_module.cpp

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "tools/gauge_host/common/diagnostic.h"
@@ -25,13 +26,14 @@ struct ScenarioStep {
   int line = 0;
   std::string text;          // the line as written, without its comment
   std::string name;          // the variable of set and expect
-  std::int32_t value = 0;    // addon seatbelt, expect addon seatbelt
+  std::int32_t value = 0;    // addon seatbelt, expect addon seatbelt; rate: frames a second
   double number = 0;         // set and expect of a variable
   std::uint32_t frames = 1;  // frame and frames
   std::string chord_keys;    // expect chords: the key of each chord in order, "" for none
   std::string file;          // gauge and click: the gauge file as written
-  std::string area;          // click: a number, or a tooltip in double quotes
-  std::string event;         // click: the mouse event
+  std::string area;          // click, press and release: a number, or a tooltip in double quotes
+  std::string event;         // click and press: the mouse event
+  std::optional<std::pair<double, double>> mouse_at;  // click and press: (M:X) and (M:Y), when given
   Script script;             // eval
 };
 
@@ -41,6 +43,7 @@ struct Scenario {
 };
 
 constexpr std::uint32_t kMostFramesInAStep = 1000000;
+constexpr std::int32_t kMostFramesASecond = 1000;
 
 // The gauge files of a scenario's gauge steps, read and compiled, by their names as written.
 using GaugeFiles = std::map<std::string, GaugeScripts, std::less<>>;

@@ -7,6 +7,7 @@
 // ScriptWorld and reports what it did as events, in order, for the host to trace.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -83,6 +84,10 @@ struct ScriptWorld {
   std::map<std::string, double, std::less<>> simulation_variables;  // A:, set by the scenario
   std::set<std::string, std::less<>> unset_simulation_reads;        // warned about once each
   std::string mouse_event;                                          // (M:Event) of a click
+  double elapsed_seconds = 0;
+  double frames_per_second = 18;
+  std::array<double, 9>* gauge_variables = nullptr;
+  double mouse_x = 0, mouse_y = 0;
 };
 
 struct ScriptEvent {
