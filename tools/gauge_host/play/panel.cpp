@@ -161,7 +161,15 @@ std::int32_t __stdcall TracingCalculator(const char* expression, double* float_r
 
 // Runs a designer's script on the panel; its error, when it fails.
 std::optional<Diagnostic> RunGaugeScript(const ScheduledScript& scheduled, const std::string& label, bool always) {
-  const std::map<std::string, double, std::less<>> values_before = host.world.panel_variables;
+  // Only what the script can write: twenty gauges' scripts run every frame of an hour.
+  std::map<std::string, double, std::less<>> values_before;
+  for (const Instruction& instruction : scheduled.script->code) {
+    const auto value = instruction.op == Op::kWritePanel ? host.world.panel_variables.find(instruction.name)
+                                                         : host.world.panel_variables.end();
+    if (value != host.world.panel_variables.end()) {
+      values_before.insert(*value);
+    }
+  }
   const ScriptRun run = RunScheduled(host.gauge_panel, host.world, scheduled);
   TraceScript(*host.trace, label, scheduled.heading, values_before, run, always);
   return run.error;
