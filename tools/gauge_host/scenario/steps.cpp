@@ -36,7 +36,7 @@ constexpr std::array kStepRows = {
     StepRow{"expect chords", "KEYS|none",
             "the chords received since the last such step,\nsuch as Ctrl+Shift+M Ctrl+Shift+T",
             &StepPlayer::ExpectChords},
-    StepRow{"gauge", "FILE.xml", "your gauge joins the panel: its <Update> script\nruns every frame, before the module's turn",
+    StepRow{"gauge", "FILE.xml", "your gauge joins the panel: its <Update> (at its\nFrequency) and element scripts run every frame,\nbefore the module's turn",
             &StepPlayer::AddGauge},
     StepRow{"click", "FILE.xml AREA [EVENT] [X,Y]",
             "runs the <Click> script of AREA (its number from 1,\nor \"its tooltip\") for EVENT (default LeftSingle);\n"
