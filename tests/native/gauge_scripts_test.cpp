@@ -181,8 +181,21 @@ TEST(GaugeScriptsTest, BothSchemasReadAlike) {
 
 // Every mistake in a file, with its place and the script it is in.
 TEST(GaugeScriptsTest, MistakesNameTheirPlaceAndScript) {
+  // Macros of ten uses each of the one before: more than 10000 uses in all from @Many.
+  const auto tenfold = [](const std::string& name) {
+    std::string text;
+    for (int copy = 0; copy < 10; ++copy) {
+      text += "@" + name + " ";
+    }
+    return text;
+  };
   const GaugeScripts gauge = gauge_host::GaugeScriptsOf(
       Tree({"Gauge", 1, {}, "", {
+          {"Macro", 20, {{"Name", "One"}}, "1"},
+          {"Macro", 21, {{"Name", "Ten"}}, tenfold("One")},
+          {"Macro", 22, {{"Name", "Hundred"}}, tenfold("Ten")},
+          {"Macro", 23, {{"Name", "Thousand"}}, tenfold("Hundred")},
+          {"Macro", 24, {{"Name", "Many"}}, tenfold("Thousand")},
           {"Macro", 2, {{"Name", "Set"}}, "@1 (>L:Tvl_PlayMusic, number) @2"},
           {"Macro", 3, {{"Name", "Loop"}}, "@Loop"},
           {"Macro", 4, {{"Name", "Set"}}, "again"},
@@ -190,6 +203,7 @@ TEST(GaugeScriptsTest, MistakesNameTheirPlaceAndScript) {
           {"Update", 6, {{"Frequency", "0.5"}}, "(L:Tvl_CallMayday, number) if{"},
           {"Element", 7, {}, "", {{"Value", 7, {}, "@Sett @1"}, {"Visible", 8, {}, "@Set(1)"}}},
           {"Element", 9, {}, "", {{"Value", 9, {}, "@Loop @Set(2"}}},
+          {"Element", 25, {}, "", {{"Value", 25, {}, "@Many"}}},
           {"Mouse", 10, {}, "", {
               Area(11, {{"Width", "wide"}}, {{"Tooltip", 11, {}, "Mayday"},
                                              {"Click", 12, {{"Kind", "LeftSingle+LeftSingel"}, {"Repeat", "Always"}},
@@ -209,6 +223,7 @@ TEST(GaugeScriptsTest, MistakesNameTheirPlaceAndScript) {
       "panel.xml:2:31: error: '@2' stands for argument 2 of a macro given 1 argument in the <Visible> script of element 1",
       "panel.xml:3:1: error: '@Loop' expands into itself in the <Value> script of element 2",
       "panel.xml:9:7: error: the arguments of '@Set(' are never closed by ')' in the <Value> script of element 2",
+      "panel.xml:24:91: error: the macros expand into more than 10000 uses of macros in the <Value> script of element 3",
       "panel.xml:11:1: error: Width=\"wide\" is not a number",
       "panel.xml:12:1: error: 'LeftSingel' is not a mouse event (did you mean 'LeftSingle'?)",
       "panel.xml:12:1: error: Repeat=\"Always\": write Yes or No",

@@ -67,8 +67,9 @@ struct Macro {
 
 bool IsNameCharacter(char c) { return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 
-// Deep enough for any macro built of others; deeper is a macro that uses itself.
-constexpr int kMostMacroDepth = 32;
+// More uses of macros than any script needs: macros built of macros that each use the next
+// twice would otherwise grow a script beyond memory.
+constexpr int kMostMacroUses = 10000;
 
 // Expands @NAME and @NAME(x,y) in a script's text, @1 and @2 within a macro standing for
 // its arguments. Each byte keeps the place it was written at: in the script, in the
@@ -78,11 +79,11 @@ class MacroExpander {
   MacroExpander(const std::vector<Macro>& macros, const std::string& file, const std::string& script_name)
       : macros_(macros), file_(file), script_name_(script_name) {}
 
-  ScriptText Expand(const ScriptText& source, const std::vector<ScriptText>* arguments, int depth) {
+  ScriptText Expand(const ScriptText& source, const std::vector<ScriptText>* arguments) {
     ScriptText out;
     const std::string& text = source.text;
     std::size_t index = 0;
-    while (index < text.size()) {
+    while (index < text.size() && !stopped_) {
       std::size_t end = index + 1;
       while (text[index] == '@' && end < text.size() && IsNameCharacter(text[end])) {
         ++end;
@@ -108,7 +109,7 @@ class MacroExpander {
         continue;
       }
       std::vector<ScriptText> macro_arguments;
-      if (end < text.size() && text[end] == '(' && !ReadArguments(source, end, arguments, depth, macro_arguments)) {
+      if (end < text.size() && text[end] == '(' && !ReadArguments(source, end, arguments, macro_arguments)) {
         Error(at, "the arguments of '@" + name + "(' are never closed by ')'");
         return out;
       }
@@ -118,11 +119,15 @@ class MacroExpander {
         Error(at, "'@" + name + "' is not a macro of this gauge" +
                       (macros_.empty() ? std::string(": it has no <Macro>") : " (did you mean '@" +
                                                                                    Closest(name, MacroNames()) + "'?)"));
-      } else if (depth >= kMostMacroDepth) {
+      } else if (std::find(expanding_.begin(), expanding_.end(), name) != expanding_.end()) {
         Error(at, "'@" + name + "' expands into itself");
-        return out;
+      } else if (++uses_ > kMostMacroUses) {
+        Error(at, "the macros expand into more than " + std::to_string(kMostMacroUses) + " uses of macros");
+        stopped_ = true;
       } else {
-        const ScriptText expanded = Expand(macro->text, &macro_arguments, depth + 1);
+        expanding_.push_back(name);
+        const ScriptText expanded = Expand(macro->text, &macro_arguments);
+        expanding_.pop_back();
         Append(out, expanded, 0, expanded.text.size());
       }
       index = end;
@@ -136,7 +141,7 @@ class MacroExpander {
   // The arguments of @NAME( at offset, split at its commas outside parentheses, trimmed and
   // expanded where they stand; offset moves past the ')'. False when it is never closed.
   bool ReadArguments(const ScriptText& source, std::size_t& offset, const std::vector<ScriptText>* arguments,
-                     int depth, std::vector<ScriptText>& read) {
+                     std::vector<ScriptText>& read) {
     const std::string& text = source.text;
     int nesting = 0;
     std::size_t start = offset + 1;
@@ -154,7 +159,7 @@ class MacroExpander {
         }
         ScriptText argument;
         Append(argument, source, first, last - first);
-        read.push_back(Expand(argument, arguments, depth + 1));
+        read.push_back(Expand(argument, arguments));
         start = index + 1;
         if (c == ')') {
           offset = index + 1;
@@ -192,6 +197,9 @@ class MacroExpander {
   const std::vector<Macro>& macros_;
   const std::string& file_;
   const std::string& script_name_;
+  std::vector<std::string> expanding_;  // the macros being expanded, outermost first
+  int uses_ = 0;
+  bool stopped_ = false;  // by a macro that never ends
   std::vector<Diagnostic> errors_;
 };
 
@@ -455,7 +463,7 @@ class GaugeReader {
 
   Script Compiled(const ScriptText& text, const std::string& name) {
     MacroExpander expander(macros_, gauge_.file, name);
-    const ScriptText expanded = expander.Expand(text, nullptr, 0);
+    const ScriptText expanded = expander.Expand(text, nullptr);
     if (!expander.errors().empty()) {
       gauge_.errors.insert(gauge_.errors.end(), expander.errors().begin(), expander.errors().end());
       return Script{{gauge_.file, name}, {}, expander.errors()};
