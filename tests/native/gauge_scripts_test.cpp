@@ -35,6 +35,23 @@ GaugeScripts Panel() {
       "panel.xml");
 }
 
+// Frequency="N": every N-th frame, N a whole number from 1.
+TEST(GaugeScriptsTest, UpdateFrequency) {
+  const struct {
+    const char* given;
+    std::uint32_t frequency;  // 1, the default, when refused
+    bool refused;
+  } cases[] = {{"1", 1, false}, {" 18 ", 18, false}, {"1000000", 1000000, false}, {"0", 1, true},
+               {"2.5", 1, true}, {"-3", 1, true}, {"often", 1, true}, {"1000001", 1, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.given);
+    const GaugeScripts gauge =
+        gauge_host::GaugeScriptsOf(Tree({"Gauge", 1, {}, "", {{"Update", 2, {{"Frequency", c.given}}, "1"}}}), "f.xml");
+    EXPECT_EQ(gauge.update_frequency, c.frequency);
+    EXPECT_EQ(gauge.errors.size(), c.refused ? 1u : 0u);
+  }
+}
+
 TEST(GaugeScriptsTest, TheAreaAClickReaches) {
   const GaugeScripts gauge = Panel();
   EXPECT_EQ(Formatted(gauge.errors), std::vector<std::string>{});
@@ -116,7 +133,7 @@ TEST(GaugeScriptsTest, BothSchemasReadAlike) {
       Tree({"Gauge", 1, {}, "", {
           {"Macro", 2, {{"Name", "Press"}}, "(L:Tvl_CallMayday, number)"},
           {"Macro", 3, {{"Name", "Write"}}, "@1 (>L:@2, number)"},
-          {"Update", 4, {{"Frequency", "3"}}, "@Press @Write(0, Tvl_PlayMusic)"},
+          {"Update", 4, {{"Frequency", "3"}}, "@Press @Write( (L:Tvl_Kneeboard, number) , Tvl_PlayMusic)"},
           {"Element", 5, {}, "", {
               {"Visible", 6, {}, "@Press"},
               {"Element", 7, {}, "", {{"Select", 8, {}, "", {{"Value", 9, {}, "1"}, {"Case", 10, {{"Value", "1"}}}}}}},
@@ -124,11 +141,12 @@ TEST(GaugeScriptsTest, BothSchemasReadAlike) {
           }},
           {"Mouse", 13, {}, "", {
               Area(14, {{"Left", "10"}, {"Top", "20"}, {"Width", "80"}, {"Height", "40"}}, {
-                  {"Tooltip", 15, {}, "Outer"}, {"Cursor", 16, {{"Type", "Hand"}}}, {"Help", 17, {{"ID", "HELP_MAYDAY"}}},
+                  {"Tooltip", 15, {}, "Outer"}, {"Cursor", 16, {{"Type", "Hand"}}}, {"Help", 17, {}, " HELP_MAYDAY "},
                   {"Click", 18, {{"Kind", "LeftSingle+LeftRelease"}, {"Repeat", "Yes"}}, "@Write(1, Tvl_CallMayday)"},
                   Area(19, {{"Left", "5"}, {"Top", "6"}, {"Right", "25"}, {"Bottom", "16"}},
                        {{"Click", 20, {{"Kind", "WheelUp"}, {"Repeat", "no"}}, "1"}}),
                   Area(21, {{"Left", "1"}}, {}),
+                  Area(22, {}, {}),
               }),
           }},
       }}),
@@ -138,7 +156,8 @@ TEST(GaugeScriptsTest, BothSchemasReadAlike) {
           {"Size", 1, {}, "200,100"},
           {"Macro", 2, {{"id", "Press"}, {"Name", "Press"}}, "", {{"MacroValue", 2, {}, "(L:Tvl_CallMayday, number)"}}},
           {"Macro", 3, {{"id", "Write"}}, "", {{"MacroValue", 3, {}, "@1 (>L:@2, number)"}}},
-          {"Update", 4, {{"Frequency", "3"}}, "", {{"Script", 4, {}, "@Press @Write(0, Tvl_PlayMusic)"}}},
+          {"Update", 4, {{"Frequency", "3"}}, "",
+           {{"Script", 4, {}, "@Press @Write( (L:Tvl_Kneeboard, number) , Tvl_PlayMusic)"}}},
           {"Element", 5, {}, "", {
               {"Visible", 6, {}, "", {{"Script", 6, {}, "@Press"}}},
               {"Element", 7, {}, "", {{"Select", 8, {}, "", {{"Value", 9, {}, "", {{"Script", 9, {}, "1"}}}}}}},
@@ -152,6 +171,7 @@ TEST(GaugeScriptsTest, BothSchemasReadAlike) {
               {"MouseArea", 19, {}, "", {{"FloatPosition", 19, {}, "5,6"}, {"Size", 19, {}, "20,10"},
                                          {"MouseClick", 20, {}, "", {{"Script", 20, {}, "1"}, {"ClickType", 20, {}, "WheelUp"}}}}},
               {"MouseArea", 21, {}, "", {{"FloatPosition", 21, {}, "1,0"}}},
+              {"MouseArea", 22},
           }},
       }}}}),
       "newer.xml");
@@ -159,7 +179,7 @@ TEST(GaugeScriptsTest, BothSchemasReadAlike) {
   EXPECT_EQ(Formatted(newer.errors), std::vector<std::string>{});
   // A macro's tokens keep their place in its <Macro>, an argument's in the script using it.
   const std::vector<std::string> expected = {
-      "update every 3: (L:Tvl_CallMayday, number)@2:1 0@4:15 (>L:Tvl_PlayMusic, number)@3:4",
+      "update every 3: (L:Tvl_CallMayday, number)@2:1 (L:Tvl_Kneeboard, number)@4:16 (>L:Tvl_PlayMusic, number)@3:4",
       "element 1 visible: (L:Tvl_CallMayday, number)@2:1",
       "element 2 select: 1@9:1",
       "element 1 value: 2@12:1",
@@ -167,6 +187,7 @@ TEST(GaugeScriptsTest, BothSchemasReadAlike) {
       "1@18:8 (>L:Tvl_CallMayday, number)@3:4",
       "area 2 cursor '' help '' at 15,26 size 20,10 click WheelUp: 1@20:1",
       "area 3 cursor '' help '' at 11,20 size 80,40",
+      "area 4 cursor '' help '' at 10,20 size 80,40",
   };
   // Only the panel schema has <Help> and Repeat.
   for (const auto& [gauge, help, repeat] :
@@ -200,13 +221,15 @@ TEST(GaugeScriptsTest, MistakesNameTheirPlaceAndScript) {
           {"Macro", 3, {{"Name", "Loop"}}, "@Loop"},
           {"Macro", 4, {{"Name", "Set"}}, "again"},
           {"Macro", 5, {}, "nameless"},
+          {"Macro", 5, {{"Name", " "}}, "blank"},
           {"Update", 6, {{"Frequency", "0.5"}}, "(L:Tvl_CallMayday, number) if{"},
           {"Element", 7, {}, "", {{"Value", 7, {}, "@Sett @1"}, {"Visible", 8, {}, "@Set(1)"}}},
           {"Element", 9, {}, "", {{"Value", 9, {}, "@Loop @Set(2"}}},
           {"Element", 25, {}, "", {{"Value", 25, {}, "@Many"}}},
+          {"Element", 26, {}, "", {{"Select", 26, {}, "", {{"Value", 26, {}, "}"}}}}},
           {"Mouse", 10, {}, "", {
               Area(11, {{"Width", "wide"}}, {{"Tooltip", 11, {}, "Mayday"},
-                                             {"Click", 12, {{"Kind", "LeftSingle+LeftSingel"}, {"Repeat", "Always"}},
+                                             {"Click", 12, {{"Kind", "LeftSingle++LeftSingel"}, {"Repeat", "Always"}},
                                               "1 +"}}),
               Area(13, {}, {{"Click", 13, {}, "}"}}),
           }},
@@ -214,6 +237,7 @@ TEST(GaugeScriptsTest, MistakesNameTheirPlaceAndScript) {
       "panel.xml");
   EXPECT_EQ(Formatted(gauge.errors), (std::vector<std::string>{
       "panel.xml:4:1: error: the macro Set is defined twice",
+      "panel.xml:5:1: error: a <Macro> without a Name",
       "panel.xml:5:1: error: a <Macro> without a Name",
       "panel.xml:6:1: error: Frequency=\"0.5\": the update runs on every N-th panel cycle, N a whole number from 1 to "
       "1000000",
@@ -224,6 +248,7 @@ TEST(GaugeScriptsTest, MistakesNameTheirPlaceAndScript) {
       "panel.xml:3:1: error: '@Loop' expands into itself in the <Value> script of element 2",
       "panel.xml:9:7: error: the arguments of '@Set(' are never closed by ')' in the <Value> script of element 2",
       "panel.xml:24:91: error: the macros expand into more than 10000 uses of macros in the <Value> script of element 3",
+      "panel.xml:26:1: error: '}' closes no block in the <Select> script of element 4",
       "panel.xml:11:1: error: Width=\"wide\" is not a number",
       "panel.xml:12:1: error: 'LeftSingel' is not a mouse event (did you mean 'LeftSingle'?)",
       "panel.xml:12:1: error: Repeat=\"Always\": write Yes or No",
@@ -231,6 +256,20 @@ TEST(GaugeScriptsTest, MistakesNameTheirPlaceAndScript) {
       "area 1 (\"Mayday\")",
       "panel.xml:13:1: error: '}' closes no block in the <Click> script of area 2",
   }));
+  EXPECT_EQ(Formatted(gauge_host::GaugeScriptsOf(
+                Tree({"SimBase.Document", 1, {}, "", {{"SimGauge.Gauge", 2, {}, "", {
+                    {"Update", 3, {}, "", {{"Script", 3, {}, "@Nothing"}}},
+                    {"MouseArea", 4, {}, "", {{"FloatPosition", 5, {}, "a,1"}, {"Size", 6, {}, "80"},
+                                              {"MouseClick", 7, {}, "", {{"ClickType", 8, {}, "LeftDoubel"}}}}},
+                }}}}),
+                "new.xml")
+                .errors),
+            (std::vector<std::string>{
+                "new.xml:3:1: error: '@Nothing' is not a macro of this gauge: it has no <Macro> in the <Update> script",
+                "new.xml:5:1: error: <FloatPosition>a,1</FloatPosition> is not two numbers, as 0,0",
+                "new.xml:6:1: error: <Size>80</Size> is not two numbers, as 0,0",
+                "new.xml:8:1: error: 'LeftDoubel' is not a mouse event (did you mean 'LeftDouble'?)",
+            }));
   EXPECT_EQ(Formatted(gauge_host::GaugeScriptsOf(Tree({"SimBase.Document", 2}), "new.xml").errors),
             std::vector<std::string>{"new.xml:2:1: error: <SimBase.Document> holds no <SimGauge.Gauge>, so it is not a gauge"});
   EXPECT_EQ(Formatted(gauge_host::GaugeScriptsOf(Tree({"Panel", 2}), "p.xml").errors),

@@ -226,6 +226,8 @@ TEST(ScenarioTest, GaugeStepsAreCheckedAgainstTheGaugesBeforeAnythingRuns) {
       }}}}),
       "good.xml");
   gauges["bad.xml"] = gauge_host::GaugeScriptsOf(Tree({"Gauge", 1, {}, "", {{"Update", 4, {}, "1 +"}}}), "bad.xml");
+  gauges["one.xml"] = gauge_host::GaugeScriptsOf(
+      Tree({"Gauge", 1, {}, "", {{"Mouse", 2, {}, "", {{"Area", 3, {}, "", {{"Click", 3, {}, "1"}}}}}}}), "one.xml");
   Scenario scenario = ParseScenario(
       "click good.xml 1\n"
       "gauge good.xml\n"
@@ -244,7 +246,12 @@ TEST(ScenarioTest, GaugeStepsAreCheckedAgainstTheGaugesBeforeAnythingRuns) {
       "press good.xml 1\n"
       "release good.xml 2\n"
       "release good.xml \"Call mayday\"\n"
-      "release good.xml 1\n",
+      "release good.xml 1\n"
+      "gauge one.xml\n"
+      "press good.xml 1\n"
+      "release one.xml 1\n"
+      "release none.xml 1\n"
+      "click one.xml 2\n",
       "g.scn");
   gauge_host::CheckScenario(scenario, "g.scn", gauges);
   EXPECT_EQ(Messages(scenario), (std::vector<std::string>{
@@ -264,6 +271,9 @@ TEST(ScenarioTest, GaugeStepsAreCheckedAgainstTheGaugesBeforeAnythingRuns) {
       "'release' lets it go first",
       "g.scn:16: error: 'release good.xml 2': the button is held on area 1 (\"Call mayday\") of good.xml, since line 14",
       "g.scn:18: error: 'release good.xml 1': no mouse button is held: a step 'press good.xml 1' comes first",
+      "g.scn:21: error: 'release one.xml 1': the button is held on area 1 (\"Call mayday\") of good.xml, since line 20",
+      "g.scn:22: error: 'release none.xml 1': the gauge none.xml is not on the panel: a step 'gauge none.xml' comes first",
+      "g.scn:23: error: 'click one.xml 2': one.xml has no area 2; its 1 area is numbered from 1 in document order",
   }));
 }
 

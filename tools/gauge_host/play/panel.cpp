@@ -161,12 +161,12 @@ std::int32_t __stdcall TracingCalculator(const char* expression, double* float_r
 
 // Runs a designer's script on the panel; its error, when it fails.
 std::optional<Diagnostic> RunGaugeScript(const ScheduledScript& scheduled, const std::string& label, bool always) {
-  // Only what the script can write: twenty gauges' scripts run every frame of an hour.
+  // Only the variables the script names, which hold all it can write: twenty gauges'
+  // scripts run every frame of an hour, and a copy of every variable each time cost most of it.
   std::map<std::string, double, std::less<>> values_before;
   for (const Instruction& instruction : scheduled.script->code) {
-    const auto value = instruction.op == Op::kWritePanel ? host.world.panel_variables.find(instruction.name)
-                                                         : host.world.panel_variables.end();
-    if (value != host.world.panel_variables.end()) {
+    if (const auto value = host.world.panel_variables.find(instruction.name);
+        value != host.world.panel_variables.end()) {
       values_before.insert(*value);
     }
   }

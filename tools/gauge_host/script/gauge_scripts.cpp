@@ -60,6 +60,14 @@ std::string ChildText(const XmlElement& parent, std::string_view name) {
   return child != nullptr ? std::string(Trimmed(OwnText(*child).text)) : "";
 }
 
+// The child's attribute, as <Cursor Type="Hand"/> gives it, or else its text, trimmed; ""
+// when there is no such child.
+std::string ChildAttributeOrText(const XmlElement& parent, std::string_view name, std::string_view attribute_name) {
+  const XmlElement* child = FirstChild(parent, name);
+  const XmlAttribute* attribute = child != nullptr ? child->Attribute(attribute_name) : nullptr;
+  return attribute != nullptr ? std::string(Trimmed(attribute->value.value)) : ChildText(parent, name);
+}
+
 struct Macro {
   std::string name;
   ScriptText text;
@@ -318,14 +326,8 @@ class GaugeReader {
       MouseArea area = NewArea(holder);
       ReadPanelPlace(child, holder, area);
       area.tooltip = ChildText(child, "Tooltip");
-      if (const XmlElement* cursor = FirstChild(child, "Cursor")) {
-        const XmlAttribute* type = cursor->Attribute("Type");
-        area.cursor = type != nullptr ? std::string(Trimmed(type->value.value)) : ChildText(child, "Cursor");
-      }
-      if (const XmlElement* help = FirstChild(child, "Help")) {
-        const XmlAttribute* id = help->Attribute("ID");
-        area.help = id != nullptr ? std::string(Trimmed(id->value.value)) : ChildText(child, "Help");
-      }
+      area.cursor = ChildAttributeOrText(child, "Cursor", "Type");
+      area.help = ChildAttributeOrText(child, "Help", "ID");
       if (const XmlElement* click = FirstChild(child, "Click")) {
         MouseClick read;
         if (const XmlAttribute* kind = click->Attribute("Kind")) {
@@ -397,8 +399,7 @@ class GaugeReader {
       MouseClick read;
       for (const XmlElement& type : click->children) {
         if (type.name == "ClickType") {
-          const ScriptText text = OwnText(type);
-          AddEvents(text.text, text.positions.empty() ? type.position : text.positions.front(), read.events);
+          AddEvents(OwnText(type).text, type.position, read.events);
         }
       }
       AddClick(area, read, ScriptTextOf(*click));
@@ -453,8 +454,7 @@ class GaugeReader {
     const std::optional<double> b =
         comma == std::string::npos ? std::nullopt : ParseNumber(Trimmed(std::string_view(text.text).substr(comma + 1)));
     if (!a || !b) {
-      Error(text.positions.empty() ? element.position : text.positions.front(),
-            "<" + element.name + ">" + Shown(Trimmed(text.text)) + "</" + element.name + "> is not two numbers, as 0,0");
+      Error(element.position, "<" + element.name + ">" + Shown(Trimmed(text.text)) + "</" + element.name + "> is not two numbers, as 0,0");
       return;
     }
     first = *a;
