@@ -161,11 +161,12 @@ std::int32_t __stdcall TracingCalculator(const char* expression, double* float_r
 
 // Runs a designer's script on the panel; its error, when it fails.
 std::optional<Diagnostic> RunGaugeScript(const ScheduledScript& scheduled, const std::string& label, bool always) {
-  // Only the variables the script names, which hold all it can write: twenty gauges'
-  // scripts run every frame of an hour, and a copy of every variable each time cost most of it.
+  // Only the variables the script writes, "(>L:NAME, UNIT)": twenty gauges' scripts run
+  // every frame of an hour, and a copy of every variable each time cost most of it.
   std::map<std::string, double, std::less<>> values_before;
   for (const Instruction& instruction : scheduled.script->code) {
-    if (const auto value = host.world.panel_variables.find(instruction.name);
+    if (const auto value = instruction.text.starts_with("(>") ? host.world.panel_variables.find(instruction.name)
+                                                              : host.world.panel_variables.end();
         value != host.world.panel_variables.end()) {
       values_before.insert(*value);
     }
