@@ -17,7 +17,7 @@ target_link_libraries(bridge_fuzzer PRIVATE tvl_module tvl_standin)
 target_link_options(bridge_fuzzer PRIVATE -fsanitize=fuzzer)
 
 # The gauge host's readers of a designer's files, each with its own target.
-foreach(target calculator scenario xml_tree panel_config aircraft)
+foreach(target calculator gauge_scripts scenario xml_tree panel_config aircraft)
   add_executable(${target}_fuzzer tests/fuzz/${target}_fuzzer.cpp)
   target_compile_options(${target}_fuzzer PRIVATE ${COMMON_WARNINGS})
   target_link_libraries(${target}_fuzzer PRIVATE tvl_gauge_host_parts tvl_module)

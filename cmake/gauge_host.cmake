@@ -18,6 +18,7 @@ add_library(tvl_gauge_host_parts STATIC
   ${GAUGE_HOST}/check/aircraft.cpp
   ${GAUGE_HOST}/check/panel_check.cpp
   ${GAUGE_HOST}/check/lost_presses.cpp
+  ${GAUGE_HOST}/play/gauge_panel.cpp
   ${GAUGE_HOST}/play/timeline.cpp
   ${GAUGE_HOST}/play/trace.cpp
 )

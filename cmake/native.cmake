@@ -40,6 +40,7 @@ add_executable(native_tests
   tests/native/lost_presses_test.cpp
   tests/native/calculator_test.cpp
   tests/native/gauge_scripts_test.cpp
+  tests/native/gauge_panel_test.cpp
   tests/native/timeline_test.cpp
   tests/native/text_test.cpp
   tests/support/fresh_module.cpp

@@ -118,12 +118,14 @@ TEST(GaugeHostOptionsTest, HelpListsEveryStep) {
       {"frame [N]", "runs one frame, or N (1 to 1000000)", ""},
       {"addon export null", "it is loaded but not ready (needs it loaded)", ""},
       {"expect chords KEYS|none", "the chords received since the last such step,", "such as Ctrl+Shift+M Ctrl+Shift+T"},
-      {"click FILE.xml AREA [EVENT]", "runs the <Click> script of AREA (its number from 1,",
-       "or \"its tooltip\") for EVENT (default LeftSingle)"},
+      {"click FILE.xml AREA [EVENT] [X,Y]", "runs the <Click> script of AREA (its number from 1,",
+       "or \"its tooltip\") for EVENT (default LeftSingle);"},
+      {"rate FPS", "frames a second from the next frame on (1 to 1000;", "18 at the start): each frame moves the clock"},
   };
   for (const auto& step : steps) {
+    // A usage too long for its column stands on a line of its own.
     std::string line = std::string("  ") + step.usage;
-    line.resize(32, ' ');
+    line += line.size() < 32 ? std::string(32 - line.size(), ' ') : "\n" + std::string(32, ' ');
     line += step.first_line;
     SCOPED_TRACE(step.usage);
     const std::size_t at = help.find("\n" + line + "\n");

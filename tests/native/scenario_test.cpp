@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "tests/support/gauge_tree.h"
 #include "tools/gauge_host/scenario/scenario.h"
 #include "tools/gauge_host/scenario/steps.h"
 #include "tools/gauge_host/common/module_variables.h"
@@ -59,7 +60,11 @@ TEST(ScenarioTest, EveryStepKind) {
       "gauge \"My Gauges/Cabin #2.xml\"\n"
       "eval 1 (>L:Tvl_CallMayday, number) # with a comment\n"
       "panel hide\n"
-      "panel show\n",
+      "panel show\n"
+      "click gauges/Tvl_Commands.xml 1 12,-30.5\n"
+      "press gauges/Tvl_Commands.xml \"Call mayday\" RightSingle 1,2\n"
+      "release gauges/Tvl_Commands.xml \"Call mayday\"\n"
+      "rate 30\n",
       "all.scn");
   EXPECT_EQ(Messages(scenario), std::vector<std::string>{});
   struct Expected {
@@ -72,6 +77,7 @@ TEST(ScenarioTest, EveryStepKind) {
     std::string file = "";
     std::string area = "";
     std::string event = "";
+    std::optional<std::pair<double, double>> mouse_at = std::nullopt;
   };
   const std::vector<Expected> expected = {
       {2, "set NAME VALUE", "Tvl_CallMayday", 1, 1, ""},
@@ -93,12 +99,18 @@ TEST(ScenarioTest, EveryStepKind) {
       {19, "expect NAME VALUE", "Tvl_PlayMusic", -0.25, 1, ""},
       {20, "set (A:NAME, UNIT) VALUE", "ELECTRICAL MASTER BATTERY", 1, 1, ""},
       {21, "gauge FILE.xml", "", 0, 1, "", "gauges/Tvl_Commands.xml"},
-      {22, "click FILE.xml AREA [EVENT]", "", 0, 1, "", "gauges/Tvl_Commands.xml", "2", "LeftSingle"},
-      {23, "click FILE.xml AREA [EVENT]", "", 0, 1, "", "gauges/Tvl_Commands.xml", "\"Call mayday\"", "LeftRelease"},
+      {22, "click FILE.xml AREA [EVENT] [X,Y]", "", 0, 1, "", "gauges/Tvl_Commands.xml", "2", "LeftSingle"},
+      {23, "click FILE.xml AREA [EVENT] [X,Y]", "", 0, 1, "", "gauges/Tvl_Commands.xml", "\"Call mayday\"", "LeftRelease"},
       {24, "gauge FILE.xml", "", 0, 1, "", "My Gauges/Cabin #2.xml"},
       {25, "eval SCRIPT", "", 0, 1, ""},
       {26, "panel hide", "", 0, 1, ""},
       {27, "panel show", "", 0, 1, ""},
+      {28, "click FILE.xml AREA [EVENT] [X,Y]", "", 0, 1, "", "gauges/Tvl_Commands.xml", "1", "LeftSingle",
+       std::pair{12.0, -30.5}},
+      {29, "press FILE.xml AREA [EVENT] [X,Y]", "", 0, 1, "", "gauges/Tvl_Commands.xml", "\"Call mayday\"",
+       "RightSingle", std::pair{1.0, 2.0}},
+      {30, "release FILE.xml AREA", "", 0, 1, "", "gauges/Tvl_Commands.xml", "\"Call mayday\""},
+      {31, "rate FPS", "", 30, 1, ""},
   };
   ASSERT_EQ(scenario.steps.size(), expected.size());
   for (std::size_t index = 0; index < expected.size(); ++index) {
@@ -116,6 +128,7 @@ TEST(ScenarioTest, EveryStepKind) {
     EXPECT_EQ(step.file, expected[index].file);
     EXPECT_EQ(step.area, expected[index].area);
     EXPECT_EQ(step.event, expected[index].event);
+    EXPECT_EQ(step.mouse_at, expected[index].mouse_at);
   }
   // The script of an eval step, with each token's place in the scenario.
   const gauge_host::Instruction& write = scenario.steps[22].script.code.at(1);
@@ -138,8 +151,8 @@ TEST(ScenarioTest, BadInputIsAnErrorWithFileAndLine) {
     const char* error;
   };
   const Case cases[] = {
-      {"fram", "unknown step 'fram' (did you mean 'frame'?); the steps are set, frame, frames, addon, window, panel, expect, gauge, click and eval"},
-      {"expct chords none", "unknown step 'expct' (did you mean 'expect'?); the steps are set, frame, frames, addon, window, panel, expect, gauge, click and eval"},
+      {"fram", "unknown step 'fram' (did you mean 'frame'?); the steps are set, frame, frames, addon, window, panel, expect, gauge, click, press, release, rate and eval"},
+      {"expct chords none", "unknown step 'expct' (did you mean 'expect'?); the steps are set, frame, frames, addon, window, panel, expect, gauge, click, press, release, rate and eval"},
       {"set", "'set' needs a variable name"},
       {"set Tvl_CallMayday", "'set Tvl_CallMayday' needs a number"},
       {"set Tvl_CallMayday one", "'one' is not a number"},
@@ -209,6 +222,13 @@ TEST(ScenarioTest, BadInputIsAnErrorWithFileAndLine) {
       {"expect Tvl_PlayMusic \u22120.5", "'\u22120.5' has a Unicode minus sign (\u2212), not the ASCII '-': write -0.5"},
       {"addon seatbelt \u22121", "'\u22121' has a Unicode minus sign (\u2212), not the ASCII '-': write -1"},
       {"window create now", "unexpected 'now' at the end of the step"},
+      {"rate", "'rate' needs a number of frames a second"},
+      {"rate 0", "a rate is from 1 to 1000 frames a second, not 0"},
+      {"rate 1001", "a rate is from 1 to 1000 frames a second, not 1001"},
+      {"click a.xml 1 LeftSingle 12", "'12' is not a place in the gauge: write X,Y, as 12,30"},
+      {"click a.xml 1 12,x", "'12,x' is not a place in the gauge: write X,Y, as 12,30"},
+      {"press a.xml", "'press a.xml' needs the area's number or \"tooltip\""},
+      {"release a.xml 1 LeftRelease", "unexpected 'LeftRelease' at the end of the step"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
@@ -220,31 +240,62 @@ TEST(ScenarioTest, BadInputIsAnErrorWithFileAndLine) {
 
 TEST(ScenarioTest, GaugeStepsAreCheckedAgainstTheGaugesBeforeAnythingRuns) {
   std::map<std::string, gauge_host::GaugeScripts, std::less<>> gauges;
-  gauges["good.xml"].file = "good.xml";
-  gauge_host::AddMouseArea(gauges["good.xml"], "Call mayday", "LeftSingle+LeftRelease",
-                           gauge_host::TextAt("1 (>L:Tvl_CallMayday, number)", {5, 3}));
-  gauges["bad.xml"].file = "bad.xml";
-  gauge_host::SetUpdateScript(gauges["bad.xml"], gauge_host::TextAt("1 +", {4, 11}));
+  gauges["good.xml"] = gauge_host::GaugeScriptsOf(
+      Tree({"Gauge", 1, {}, "", {{"Mouse", 2, {}, "", {
+          {"Area", 3, {}, "", {{"Tooltip", 4, {}, "Call mayday"},
+                               {"Click", 5, {{"Kind", "LeftSingle+LeftRelease"}}, "1 (>L:Tvl_CallMayday, number)"}}},
+          {"Area", 6, {}, "", {{"Click", 6, {{"Kind", "WheelUp"}}, "1 (>L:Tvl_PlayMusic, number)"}}},
+      }}}}),
+      "good.xml");
+  gauges["bad.xml"] = gauge_host::GaugeScriptsOf(Tree({"Gauge", 1, {}, "", {{"Update", 4, {}, "1 +"}}}), "bad.xml");
+  gauges["one.xml"] = gauge_host::GaugeScriptsOf(
+      Tree({"Gauge", 1, {}, "", {{"Mouse", 2, {}, "", {{"Area", 3, {}, "", {{"Click", 3, {}, "1"}}}}}}}), "one.xml");
   Scenario scenario = ParseScenario(
       "click good.xml 1\n"
       "gauge good.xml\n"
       "click good.xml \"Call mayday\" LeftRelease\n"
-      "click good.xml 2\n"
+      "click good.xml 3\n"
       "click good.xml 1 RightSingle\n"
       "gauge good.xml\n"
       "gauge bad.xml\n"
       "eval 1 +\n"
-      "frame\n",
+      "frame\n"
+      "release good.xml 1\n"
+      "press good.xml 2 WheelUp\n"
+      "press other.xml 1\n"
+      "press good.xml 1 LeftSingel\n"
+      "press good.xml 1\n"
+      "press good.xml 1\n"
+      "release good.xml 2\n"
+      "release good.xml \"Call mayday\"\n"
+      "release good.xml 1\n"
+      "gauge one.xml\n"
+      "press good.xml 1\n"
+      "release one.xml 1\n"
+      "release none.xml 1\n"
+      "click one.xml 2\n",
       "g.scn");
   gauge_host::CheckScenario(scenario, "g.scn", gauges);
   EXPECT_EQ(Messages(scenario), (std::vector<std::string>{
       "g.scn:1: error: 'click good.xml 1': the gauge good.xml is not on the panel: a step 'gauge good.xml' comes first",
-      "g.scn:4: error: 'click good.xml 2': good.xml has no area 2; its 1 area is numbered from 1 in document order",
+      "g.scn:4: error: 'click good.xml 3': good.xml has no area 3; its 2 areas are numbered from 1 in document order",
       "g.scn:5: error: 'click good.xml 1 RightSingle': the <Click> of area 1 (\"Call mayday\") of good.xml is not for "
       "RightSingle: its Kind lists LeftSingle+LeftRelease",
       "g.scn:6: error: 'gauge good.xml': the gauge good.xml is on the panel already",
-      "bad.xml:4:13: error: '+' needs 2 values but the stack holds at most 1 value here in the <Update> script",
+      "bad.xml:4:3: error: '+' needs 2 values but the stack holds at most 1 value here in the <Update> script",
       "g.scn:8:8: error: '+' needs 2 values but the stack holds at most 1 value here in the eval step",
+      "g.scn:10: error: 'release good.xml 1': no mouse button is held: a step 'press good.xml 1' comes first",
+      "g.scn:11: error: 'press good.xml 2 WheelUp': WheelUp is not held down: 'click' it",
+      "g.scn:12: error: 'press other.xml 1': the gauge other.xml is not on the panel: a step 'gauge other.xml' comes "
+      "first",
+      "g.scn:13: error: 'press good.xml 1 LeftSingel': 'LeftSingel' is not a mouse event (did you mean 'LeftSingle'?)",
+      "g.scn:15: error: 'press good.xml 1': area 1 (\"Call mayday\") of good.xml is held since line 14: a step "
+      "'release' lets it go first",
+      "g.scn:16: error: 'release good.xml 2': the button is held on area 1 (\"Call mayday\") of good.xml, since line 14",
+      "g.scn:18: error: 'release good.xml 1': no mouse button is held: a step 'press good.xml 1' comes first",
+      "g.scn:21: error: 'release one.xml 1': the button is held on area 1 (\"Call mayday\") of good.xml, since line 20",
+      "g.scn:22: error: 'release none.xml 1': the gauge none.xml is not on the panel: a step 'gauge none.xml' comes first",
+      "g.scn:23: error: 'click one.xml 2': one.xml has no area 2; its 1 area is numbered from 1 in document order",
   }));
 }
 
@@ -252,9 +303,9 @@ TEST(ScenarioTest, GaugeStepsAreCheckedAgainstTheGaugesBeforeAnythingRuns) {
 // only another file is another gauge.
 TEST(ScenarioTest, AGaugeIsItsFileHoweverItsPathIsWritten) {
   std::map<std::string, gauge_host::GaugeScripts, std::less<>> gauges;
-  gauge_host::GaugeScripts& gauge = gauges[gauge_host::SameFileKey("gauges/Cabin.xml")];
-  gauge.file = "gauges/Cabin.xml";
-  gauge_host::AddMouseArea(gauge, "", std::nullopt, gauge_host::TextAt("1 (>L:Tvl_CallMayday, number)", {5, 3}));
+  gauges[gauge_host::SameFileKey("gauges/Cabin.xml")] = gauge_host::GaugeScriptsOf(
+      Tree({"Gauge", 1, {}, "", {{"Mouse", 2, {}, "", {{"Area", 3, {}, "", {{"Click", 3, {}, "1 (>L:Tvl_CallMayday, number)"}}}}}}}),
+      "gauges/Cabin.xml");
   Scenario scenario = ParseScenario(
       "gauge gauges/Cabin.xml\n"
       "click gauges\\Cabin.xml 1\n"
@@ -386,7 +437,7 @@ TEST(ScenarioTest, FilesAsEditorsSaveThem) {
       {std::string("\xFE\xFF\0s\0e", 6), {"e.scn:1: error: saved as UTF-16: save it as UTF-8"}},
       {std::string("frame\nse\0t A 1\n", 15),
        {"e.scn:2: error: unknown step 'se\\x00t' (did you mean 'set'?); the steps are set, frame, frames, addon, "
-        "window, panel, expect, gauge, click and eval"}},
+        "window, panel, expect, gauge, click, press, release, rate and eval"}},
       {"frame\nset Tvl_CallMayday \x81\x1B[2J\n", {"e.scn:2: error: '\\x81\\x1B[2J' is not a number"}},
       {"frame\nset Tvl_CallMayday 1\xC3\xA9\n", {"e.scn:2: error: '1\xC3\xA9' is not a number"}},
       {"frame\nset " + std::string(10000, 'A') + " 1\n",

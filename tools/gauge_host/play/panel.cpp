@@ -17,6 +17,7 @@
 #include "standin/windows/main_window.h"
 #include "tools/gauge_host/common/module_variables.h"
 #include "tools/gauge_host/common/text.h"
+#include "tools/gauge_host/play/gauge_panel.h"
 #include "tools/gauge_host/script/calculator.h"
 #include "tools/gauge_host/script/variable_reference.h"
 #include "tools/gauge_host/windows/files.h"
@@ -51,7 +52,7 @@ struct Host {
   std::map<std::string, Script, std::less<>> module_expressions;  // each compiled once
   std::map<std::string, double, std::less<>> not_whole;            // warned about, by variable
   const GaugeFiles* gauges = nullptr;
-  std::vector<const GaugeScripts*> on_panel;  // in the order they joined it
+  GaugePanel gauge_panel;  // the designer's gauges on it, the button held, the clock
 
   std::string last_read;  // the variable the module read last: a chord is that row's
   std::vector<ChordSent> chords_sent;
@@ -159,12 +160,19 @@ std::int32_t __stdcall TracingCalculator(const char* expression, double* float_r
 }
 
 // Runs a designer's script on the panel; its error, when it fails.
-std::optional<Diagnostic> RunGaugeScript(const Script& script, const std::string& label, const std::string& heading,
-                                         bool always) {
-  const std::map<std::string, double, std::less<>> values_before = host.world.panel_variables;
-  std::vector<Value> stack;
-  const ScriptRun run = RunScript(script, host.world, stack);
-  TraceScript(*host.trace, label, heading, values_before, run, always);
+std::optional<Diagnostic> RunGaugeScript(const ScheduledScript& scheduled, const std::string& label, bool always) {
+  // Only the variables the script writes, "(>L:NAME, UNIT)": twenty gauges' scripts run
+  // every frame of an hour, and a copy of every variable each time cost most of it.
+  std::map<std::string, double, std::less<>> values_before;
+  for (const Instruction& instruction : scheduled.script->code) {
+    if (const auto value = instruction.text.starts_with("(>") ? host.world.panel_variables.find(instruction.name)
+                                                              : host.world.panel_variables.end();
+        value != host.world.panel_variables.end()) {
+      values_before.insert(*value);
+    }
+  }
+  const ScriptRun run = RunScheduled(host.gauge_panel, host.world, scheduled);
+  TraceScript(*host.trace, label, scheduled.heading, values_before, run, always);
   return run.error;
 }
 
@@ -195,18 +203,14 @@ void WatchModule(HMODULE module) {
 
 bool AddonMapped() { return host.addon_record != nullptr && GetModuleHandleA(kAddonLibrary) != nullptr; }
 
-// One frame of the panel: the gauges' update scripts, then the module; the error of a
-// script that fails.
+// One frame of the panel: the gauges' scripts in their order, then the module; the error
+// of a script that fails.
 std::optional<Diagnostic> RunFrame() {
   Trace& trace = *host.trace;
   TraceFrameStart(trace);
   trace.updating = true;
-  for (const GaugeScripts* gauge : host.on_panel) {
-    if (!gauge->update) {
-      continue;
-    }
-    if (std::optional<Diagnostic> error =
-            RunGaugeScript(*gauge->update, "frame " + std::to_string(trace.frame), "update " + gauge->file, false)) {
+  for (const ScheduledScript& scheduled : StartFrame(host.gauge_panel, host.world)) {
+    if (std::optional<Diagnostic> error = RunGaugeScript(scheduled, "frame " + std::to_string(trace.frame), false)) {
       return error;
     }
   }
@@ -354,24 +358,53 @@ std::optional<Diagnostic> ModulePanel::SetSimulationVariable(const ScenarioStep&
 
 std::optional<Diagnostic> ModulePanel::AddGauge(const ScenarioStep& step) {
   const GaugeScripts& gauge = host.gauges->at(step.gauge);
-  host.on_panel.push_back(&gauge);
+  gauge_host::AddGauge(host.gauge_panel, gauge);
+  const std::uint32_t frequency = gauge.update_frequency;
   Note(step, "gauge " + gauge.file + " joins the panel: " + Counted(gauge.areas.size(), "mouse area") +
-                 (gauge.update ? ", an update script run every frame" : ", no update script"));
+                 (!gauge.update     ? ", no update script"
+                  : frequency == 1 ? ", an update script run every frame"
+                                   : ", an update script run every " + std::to_string(frequency) + " frames") +
+                 (gauge.elements.empty() ? "" : ", " + Counted(gauge.elements.size(), "element script")));
   return std::nullopt;
 }
 
-std::optional<Diagnostic> ModulePanel::Click(const ScenarioStep& step) {
+namespace {
+
+// The click or the press of a step, on the area it names, where it says or at its centre.
+std::optional<Diagnostic> ClickStep(const ScenarioStep& step, bool held) {
   const GaugeScripts& gauge = host.gauges->at(step.gauge);
   const MouseArea& area = ClickedArea(gauge, step.area);
-  host.world.mouse_event = step.event;
-  return RunGaugeScript(*area.click, "line " + std::to_string(step.line),
-                        "click " + gauge.file + " area " + std::to_string(area.number) +
-                            (area.tooltip.empty() ? "" : " (\"" + Shown(area.tooltip) + "\")") + " " + step.event,
-                        true);
+  const MousePoint at = step.mouse_at ? MousePoint{step.mouse_at->first, step.mouse_at->second} : CentreOf(area);
+  return RunGaugeScript(ClickOf(host.gauge_panel, GaugeIndex(host.gauge_panel, gauge), area, step.event, at, held),
+                        "line " + std::to_string(step.line), true);
+}
+
+}  // namespace
+
+std::optional<Diagnostic> ModulePanel::Click(const ScenarioStep& step) { return ClickStep(step, false); }
+
+std::optional<Diagnostic> ModulePanel::Press(const ScenarioStep& step) { return ClickStep(step, true); }
+
+std::optional<Diagnostic> ModulePanel::Release(const ScenarioStep& step) {
+  const HeldButton held = *host.gauge_panel.held;
+  if (const std::optional<ScheduledScript> release = gauge_host::Release(host.gauge_panel)) {
+    return RunGaugeScript(*release, "line " + std::to_string(step.line), true);
+  }
+  Note(step, "release " + host.gauge_panel.gauges[held.gauge].scripts->file + " " + DescribeArea(*held.area) +
+                 ": its <Click> does not answer " + std::string(MouseEventNamed(held.event)->released_by));
+  return std::nullopt;
+}
+
+std::optional<Diagnostic> ModulePanel::SetRate(const ScenarioStep& step) {
+  gauge_host::SetRate(host.gauge_panel, host.world, step.value);
+  Note(step, "rate " + std::to_string(step.value) + " frames a second from the next frame");
+  return std::nullopt;
 }
 
 std::optional<Diagnostic> ModulePanel::Eval(const ScenarioStep& step) {
+  // A script of no gauge: no mouse, no G: variables.
   host.world.mouse_event.clear();
+  host.world.gauge_variables = nullptr;
   const std::map<std::string, double, std::less<>> values_before = host.world.panel_variables;
   std::vector<Value> stack;
   const ScriptRun run = RunScript(step.script, host.world, stack);

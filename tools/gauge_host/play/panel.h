@@ -36,6 +36,9 @@ class ModulePanel : public StepPlayer {
   std::optional<Diagnostic> SetSimulationVariable(const ScenarioStep& step) override;
   std::optional<Diagnostic> AddGauge(const ScenarioStep& step) override;
   std::optional<Diagnostic> Click(const ScenarioStep& step) override;
+  std::optional<Diagnostic> Press(const ScenarioStep& step) override;
+  std::optional<Diagnostic> Release(const ScenarioStep& step) override;
+  std::optional<Diagnostic> SetRate(const ScenarioStep& step) override;
   std::optional<Diagnostic> Eval(const ScenarioStep& step) override;
   std::optional<Diagnostic> RunFrames(const ScenarioStep& step) override;
   std::optional<Diagnostic> LoadAddon(const ScenarioStep& step) override;

@@ -23,6 +23,7 @@ class PanelModel : public StepPlayer {
   std::optional<Diagnostic> ExpectVariable(const ScenarioStep& /*step*/) override { return std::nullopt; }
   std::optional<Diagnostic> ExpectAddonSeatbelt(const ScenarioStep& /*step*/) override { return std::nullopt; }
   std::optional<Diagnostic> ExpectChords(const ScenarioStep& /*step*/) override { return std::nullopt; }
+  std::optional<Diagnostic> SetRate(const ScenarioStep& /*step*/) override { return std::nullopt; }
 
   std::optional<Diagnostic> AddGauge(const ScenarioStep& step) override {
     if (OnPanel(step.gauge)) {
@@ -33,13 +34,48 @@ class PanelModel : public StepPlayer {
   }
 
   std::optional<Diagnostic> Click(const ScenarioStep& step) override {
-    const auto gauge = gauges_.find(step.gauge);
-    if (!OnPanel(step.gauge) || gauge == gauges_.end()) {
-      const bool spaced = step.file.find_first_of(" \t") != std::string::npos;
-      return Problem("the gauge " + Shown(step.file) + " is not on the panel: a step 'gauge " +
-                     (spaced ? "\"" + Shown(step.file) + "\"" : Shown(step.file)) + "' comes first");
+    if (const GaugeScripts* gauge = GaugeOnPanel(step.gauge)) {
+      return CheckClick(*gauge, step.area, step.event);
     }
-    return CheckClick(gauge->second, step.area, step.event);
+    return NotOnPanel(step.file);
+  }
+
+  // One button is held at a time, as one mouse has.
+  std::optional<Diagnostic> Press(const ScenarioStep& step) override {
+    const GaugeScripts* gauge = GaugeOnPanel(step.gauge);
+    if (gauge == nullptr) {
+      return NotOnPanel(step.file);
+    }
+    if (std::optional<Diagnostic> problem = CheckClick(*gauge, step.area, step.event)) {
+      return problem;
+    }
+    if (MouseEventNamed(step.event)->released_by.empty()) {
+      return Problem(step.event + " is not held down: 'click' it");
+    }
+    if (held_) {
+      return Problem(HeldText() + " is held since line " + std::to_string(held_->line) +
+                     ": a step 'release' lets it go first");
+    }
+    held_ = Held{gauge, &ClickedArea(*gauge, step.area), step.event, step.line};
+    return std::nullopt;
+  }
+
+  std::optional<Diagnostic> Release(const ScenarioStep& step) override {
+    const GaugeScripts* gauge = GaugeOnPanel(step.gauge);
+    if (gauge == nullptr) {
+      return NotOnPanel(step.file);
+    }
+    if (!held_) {
+      return Problem("no mouse button is held: a step 'press " + Shown(step.file) + " " + Shown(step.area) +
+                     "' comes first");
+    }
+    // The area named is the one held when it answers the press's event and is that area.
+    if (gauge != held_->gauge || CheckClick(*gauge, step.area, held_->event) ||
+        &ClickedArea(*gauge, step.area) != held_->area) {
+      return Problem("the button is held on " + HeldText() + ", since line " + std::to_string(held_->line));
+    }
+    held_.reset();
+    return std::nullopt;
   }
 
   std::optional<Diagnostic> RunFrames(const ScenarioStep& /*step*/) override {
@@ -118,6 +154,20 @@ class PanelModel : public StepPlayer {
   static Diagnostic Problem(const std::string& message) { return {"", {}, Severity::kError, message}; }
   static Diagnostic AddonNotLoaded() { return Problem("the add-on is not loaded: 'addon load' comes first"); }
 
+  // The gauge the scenario's gauge steps put on the panel, with its scripts; nullptr otherwise.
+  const GaugeScripts* GaugeOnPanel(const std::string& gauge) const {
+    const auto found = gauges_.find(gauge);
+    return OnPanel(gauge) && found != gauges_.end() ? &found->second : nullptr;
+  }
+
+  static Diagnostic NotOnPanel(const std::string& file) {
+    const bool spaced = file.find_first_of(" \t") != std::string::npos;
+    return Problem("the gauge " + Shown(file) + " is not on the panel: a step 'gauge " +
+                   (spaced ? "\"" + Shown(file) + "\"" : Shown(file)) + "' comes first");
+  }
+
+  std::string HeldText() const { return DescribeArea(*held_->area) + " of " + held_->gauge->file; }
+
   bool OnPanel(const std::string& gauge) const {
     return std::find(on_panel_.begin(), on_panel_.end(), gauge) != on_panel_.end();
   }
@@ -130,6 +180,13 @@ class PanelModel : public StepPlayer {
   bool main_window_ = true;            // a simulator starts with its main window
   bool module_window_hidden_ = false;  // the panel window holding Switches, drawn at the start
   std::vector<std::string> on_panel_;  // the gauge files the scenario's gauge steps put there, as keys
+  struct Held {
+    const GaugeScripts* gauge;
+    const MouseArea* area;
+    std::string event;
+    int line;  // of the press
+  };
+  std::optional<Held> held_;  // the mouse button a press holds down
 };
 
 }  // namespace

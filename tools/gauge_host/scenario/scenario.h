@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "tools/gauge_host/common/diagnostic.h"
@@ -26,14 +27,15 @@ struct ScenarioStep {
   std::string text;          // the line as written, without its comment
   std::string name;          // the variable of set and expect
   std::string unit;          // set of a simulation variable: the unit its value is in
-  std::int32_t value = 0;    // addon seatbelt, expect addon seatbelt
+  std::int32_t value = 0;    // addon seatbelt, expect addon seatbelt; rate: frames a second
   double number = 0;         // set and expect of a variable
   std::uint32_t frames = 1;  // frame and frames
   std::string chord_keys;    // expect chords: the key of each chord in order, "" for none
-  std::string file;          // gauge and click: the gauge file as written, without its quotes
+  std::string file;          // gauge, click, press and release: the gauge file as written, without its quotes
   std::string gauge;         // the same file however written: the key of GaugeFiles
-  std::string area;          // click: a number, or a tooltip in double quotes
-  std::string event;         // click: the mouse event
+  std::string area;          // click, press and release: a number, or a tooltip in double quotes
+  std::string event;         // click and press: the mouse event
+  std::optional<std::pair<double, double>> mouse_at;  // click and press: (M:X) and (M:Y), when given
   Script script;             // eval
 };
 
@@ -43,6 +45,7 @@ struct Scenario {
 };
 
 constexpr std::uint32_t kMostFramesInAStep = 1000000;
+constexpr std::int32_t kMostFramesASecond = 1000;
 
 // The gauge files of a scenario's gauge steps, read and compiled, by the steps' `gauge`.
 using GaugeFiles = std::map<std::string, GaugeScripts, std::less<>>;

@@ -39,11 +39,23 @@ constexpr std::array kStepRows = {
     StepRow{"expect chords", "KEYS|none",
             "the chords received since the last such step,\nsuch as Ctrl+Shift+M Ctrl+Shift+T",
             &StepPlayer::ExpectChords},
-    StepRow{"gauge", "FILE.xml", "your gauge joins the panel: its <Update> script\nruns every frame, before the module's turn",
+    StepRow{"gauge", "FILE.xml", "your gauge joins the panel: its <Update> (at its\nFrequency) and element scripts run every frame,\nbefore the module's turn",
             &StepPlayer::AddGauge},
-    StepRow{"click", "FILE.xml AREA [EVENT]",
-            "runs the <Click> script of AREA (its number from 1,\nor \"its tooltip\") for EVENT (default LeftSingle)",
+    StepRow{"click", "FILE.xml AREA [EVENT] [X,Y]",
+            "runs the <Click> script of AREA (its number from 1,\nor \"its tooltip\") for EVENT (default LeftSingle);\n"
+            "(M:X) and (M:Y) read X,Y, by default the area's centre",
             &StepPlayer::Click},
+    StepRow{"press", "FILE.xml AREA [EVENT] [X,Y]",
+            "holds the mouse button down on AREA: runs its <Click>\nas click does; with Repeat=\"Yes\" it runs again at the\n"
+            "start of every frame after the next, until released",
+            &StepPlayer::Press},
+    StepRow{"release", "FILE.xml AREA",
+            "lets the held button go: runs the area's <Click> for\nthe press's release (LeftRelease after LeftSingle),\n"
+            "if it answers it",
+            &StepPlayer::Release},
+    StepRow{"rate", "FPS", "frames a second from the next frame on (1 to 1000;\n18 at the start): each frame moves the clock\n"
+            "(P:Absolute time, seconds) on by 1/FPS s",
+            &StepPlayer::SetRate},
     StepRow{"eval", "SCRIPT", "runs the rest of the line as a gauge script", &StepPlayer::Eval},
 };
 
@@ -99,6 +111,8 @@ LineWords SplitLine(const std::string& line) {
   return split;
 }
 
+bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
 bool IsVariableName(std::string_view name) {
   return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
@@ -128,6 +142,7 @@ std::string Described(std::string_view placeholder) {
       {"AREA", "the area's number or \"tooltip\""},
       {"SCRIPT", "a script"},
       {"KEYS|none", "none or chords such as Ctrl+Shift+M"},
+      {"FPS", "a number of frames a second"},
   };
   for (const auto& [known, description] : kDescriptions) {
     if (known == placeholder) {
@@ -283,10 +298,15 @@ class LineReader {
 
   // Reads the words the placeholder stands for; false after an error.
   bool ReadArgument(ScenarioStep& step, std::string_view placeholder) {
+    // An event is a word; a place that follows without one is two numbers.
+    if (placeholder == "[EVENT]" && (next_ >= words_.size() || !IsLetter(words_[next_][0]))) {
+      step.event = "LeftSingle";  // a click without an event is a left click
+      return true;
+    }
+    if (placeholder == "[X,Y]" && (next_ >= words_.size() || IsLetter(words_[next_][0]))) {
+      return true;
+    }
     if (next_ >= words_.size()) {
-      if (placeholder == "[EVENT]") {
-        step.event = "LeftSingle";  // a click without an event is a left click
-      }
       return placeholder.starts_with('[') || Error("'" + Said(next_) + "' needs " + Described(placeholder));
     }
     if (placeholder == "KEYS|none") {
@@ -309,6 +329,12 @@ class LineReader {
     }
     if (placeholder == "N" || placeholder == "[N]") {
       return FrameCount(word, step.frames);
+    }
+    if (placeholder == "FPS") {
+      return Rate(word, step.value);
+    }
+    if (placeholder == "[X,Y]") {
+      return Point(word, step.mouse_at);
     }
     if (placeholder == "SCRIPT") {
       next_ = words_.size();
@@ -442,6 +468,26 @@ class LineReader {
     return true;
   }
 
+  bool Rate(const std::string& word, std::int32_t& rate) {
+    if (!Whole(word, rate)) {
+      return false;
+    }
+    return (rate >= 1 && rate <= kMostFramesASecond) ||
+           Error("a rate is from 1 to " + std::to_string(kMostFramesASecond) + " frames a second, not " + Shown(word));
+  }
+
+  // "12,30.5": where a click is, in the gauge's pixels.
+  bool Point(const std::string& word, std::optional<std::pair<double, double>>& at) {
+    const std::size_t comma = word.find(',');
+    const std::optional<double> x = comma == std::string::npos ? std::nullopt : ParseNumber(word.substr(0, comma));
+    const std::optional<double> y = comma == std::string::npos ? std::nullopt : ParseNumber(word.substr(comma + 1));
+    if (!x || !y) {
+      return Error("'" + Shown(word) + "' is not a place in the gauge: write X,Y, as 12,30");
+    }
+    at = std::pair{*x, *y};
+    return true;
+  }
+
   bool Script(std::size_t offset, gauge_host::Script& script) {
     script = CompileScript(TextAt(std::string_view(text_).substr(offset), {line_, static_cast<int>(offset) + 1}),
                            {file_name_, "the eval step"}, 0);
@@ -500,7 +546,8 @@ std::string StepsHelp() {
   std::string help;
   for (const StepRow& row : kStepRows) {
     std::string usage = "  " + std::string(row.words) + (row.arguments.empty() ? "" : " " + std::string(row.arguments));
-    usage.resize(std::max<std::size_t>(usage.size() + 1, 32), ' ');
+    // A usage too long for its column stands on a line of its own.
+    usage = usage.size() < 32 ? usage + std::string(32 - usage.size(), ' ') : usage + "\n" + std::string(32, ' ');
     std::string_view text = row.help;
     for (bool first = true; !text.empty(); first = false) {
       const std::size_t end = std::min(text.find('\n'), text.size());

@@ -24,6 +24,9 @@ class StepPlayer {
   virtual std::optional<Diagnostic> SetSimulationVariable(const ScenarioStep& step) = 0;
   virtual std::optional<Diagnostic> AddGauge(const ScenarioStep& step) = 0;
   virtual std::optional<Diagnostic> Click(const ScenarioStep& step) = 0;
+  virtual std::optional<Diagnostic> Press(const ScenarioStep& step) = 0;
+  virtual std::optional<Diagnostic> Release(const ScenarioStep& step) = 0;
+  virtual std::optional<Diagnostic> SetRate(const ScenarioStep& step) = 0;
   virtual std::optional<Diagnostic> Eval(const ScenarioStep& step) = 0;
   virtual std::optional<Diagnostic> RunFrames(const ScenarioStep& step) = 0;
   virtual std::optional<Diagnostic> LoadAddon(const ScenarioStep& step) = 0;

@@ -1,6 +1,7 @@
 #include "tools/gauge_host/script/gauge_scripts.h"
 
 #include <algorithm>
+#include <array>
 
 #include "tools/gauge_host/common/text.h"
 
@@ -8,17 +9,25 @@ namespace gauge_host {
 
 namespace {
 
-Script Compiled(GaugeScripts& gauge, const ScriptText& text, const std::string& name) {
-  Script script = CompileScript(text, {gauge.file, name}, 0);
-  gauge.errors.insert(gauge.errors.end(), script.errors.begin(), script.errors.end());
-  return script;
+constexpr std::array kMouseEvents = {
+    MouseEventRow{"LeftSingle", "LeftRelease"},   MouseEventRow{"LeftRelease", ""},
+    MouseEventRow{"LeftDouble", "LeftRelease"},   MouseEventRow{"LeftDrag", "LeftRelease"},
+    MouseEventRow{"RightSingle", "RightRelease"}, MouseEventRow{"RightRelease", ""},
+    MouseEventRow{"RightDouble", "RightRelease"}, MouseEventRow{"RightDrag", "RightRelease"},
+    MouseEventRow{"MiddleSingle", "MiddleRelease"}, MouseEventRow{"MiddleRelease", ""},
+    MouseEventRow{"WheelUp", ""},                 MouseEventRow{"WheelDown", ""},
+    MouseEventRow{"Move", ""},                    MouseEventRow{"Leave", ""},
+};
+
+std::vector<std::string> MouseEventNames() {
+  std::vector<std::string> names;
+  for (const MouseEventRow& row : kMouseEvents) {
+    names.emplace_back(row.name);
+  }
+  return names;
 }
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
-std::string Describe(const MouseArea& area) {
-  return "area " + std::to_string(area.number) + (area.tooltip.empty() ? "" : " (" + Quoted(area.tooltip) + ")");
-}
 
 // An element's own text, its pieces joined as the XML reader gave them.
 ScriptText OwnText(const XmlElement& element) {
@@ -39,63 +48,467 @@ const XmlElement* FirstChild(const XmlElement& parent, std::string_view name) {
   return nullptr;
 }
 
-// Every <Area> under element, nested ones after the area that holds them.
-void AddAreas(GaugeScripts& gauge, const XmlElement& element) {
-  for (const XmlElement& child : element.children) {
-    if (child.name == "Area") {
-      const XmlElement* tooltip = FirstChild(child, "Tooltip");
-      const XmlElement* click = FirstChild(child, "Click");
-      const XmlAttribute* kind = click != nullptr ? click->Attribute("Kind") : nullptr;
-      AddMouseArea(gauge, tooltip != nullptr ? OwnText(*tooltip).text : "",
-                   kind != nullptr ? std::optional<std::string>(kind->value.value) : std::nullopt,
-                   click != nullptr ? std::optional<ScriptText>(OwnText(*click)) : std::nullopt);
-    }
-    AddAreas(gauge, child);
-  }
+// A script's text: that of its <Script> child in the newer schema, else its own.
+ScriptText ScriptTextOf(const XmlElement& element) {
+  const XmlElement* script = FirstChild(element, "Script");
+  return OwnText(script != nullptr ? *script : element);
 }
+
+// The child's own text, trimmed; "" when there is no such child.
+std::string ChildText(const XmlElement& parent, std::string_view name) {
+  const XmlElement* child = FirstChild(parent, name);
+  return child != nullptr ? std::string(Trimmed(OwnText(*child).text)) : "";
+}
+
+// The child's attribute, as <Cursor Type="Hand"/> gives it, or else its text, trimmed; ""
+// when there is no such child.
+std::string ChildAttributeOrText(const XmlElement& parent, std::string_view name, std::string_view attribute_name) {
+  const XmlElement* child = FirstChild(parent, name);
+  const XmlAttribute* attribute = child != nullptr ? child->Attribute(attribute_name) : nullptr;
+  return attribute != nullptr ? std::string(Trimmed(attribute->value.value)) : ChildText(parent, name);
+}
+
+struct Macro {
+  std::string name;
+  ScriptText text;
+};
+
+bool IsNameCharacter(char c) { return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
+
+// More uses of macros than any script needs: macros built of macros that each use the next
+// twice would otherwise grow a script beyond memory.
+constexpr int kMostMacroUses = 10000;
+
+// Expands @NAME and @NAME(x,y) in a script's text, @1 and @2 within a macro standing for
+// its arguments. Each byte keeps the place it was written at: in the script, in the
+// macro's <Macro>, or in the argument.
+class MacroExpander {
+ public:
+  MacroExpander(const std::vector<Macro>& macros, const std::string& file, const std::string& script_name)
+      : macros_(macros), file_(file), script_name_(script_name) {}
+
+  ScriptText Expand(const ScriptText& source, const std::vector<ScriptText>* arguments) {
+    ScriptText out;
+    const std::string& text = source.text;
+    std::size_t index = 0;
+    while (index < text.size() && !stopped_) {
+      std::size_t end = index + 1;
+      while (text[index] == '@' && end < text.size() && IsNameCharacter(text[end])) {
+        ++end;
+      }
+      if (end == index + 1) {
+        Append(out, source, index, 1);
+        ++index;
+        continue;
+      }
+      const std::string name = text.substr(index + 1, end - index - 1);
+      const ScriptPosition at = PositionOf(source, index);
+      if (std::all_of(name.begin(), name.end(), IsDigit)) {
+        const std::size_t number = std::stoul(name.substr(0, 3));
+        if (arguments != nullptr && number >= 1 && number <= arguments->size()) {
+          Append(out, (*arguments)[number - 1], 0, (*arguments)[number - 1].text.size());
+        } else {
+          Error(at, arguments == nullptr
+                        ? "'@" + name + "' stands for an argument of a macro, outside any macro"
+                        : "'@" + name + "' stands for argument " + name + " of a macro given " +
+                              Counted(arguments->size(), "argument"));
+        }
+        index = end;
+        continue;
+      }
+      std::vector<ScriptText> macro_arguments;
+      if (end < text.size() && text[end] == '(' && !ReadArguments(source, end, arguments, macro_arguments)) {
+        Error(at, "the arguments of '@" + name + "(' are never closed by ')'");
+        return out;
+      }
+      const auto macro =
+          std::find_if(macros_.begin(), macros_.end(), [&](const Macro& candidate) { return candidate.name == name; });
+      if (macro == macros_.end()) {
+        Error(at, "'@" + name + "' is not a macro of this gauge" +
+                      (macros_.empty() ? std::string(": it has no <Macro>") : " (did you mean '@" +
+                                                                                   Closest(name, MacroNames()) + "'?)"));
+      } else if (std::find(expanding_.begin(), expanding_.end(), name) != expanding_.end()) {
+        Error(at, "'@" + name + "' expands into itself");
+      } else if (++uses_ > kMostMacroUses) {
+        Error(at, "the macros expand into more than " + std::to_string(kMostMacroUses) + " uses of macros");
+        stopped_ = true;
+      } else {
+        expanding_.push_back(name);
+        const ScriptText expanded = Expand(macro->text, &macro_arguments);
+        expanding_.pop_back();
+        Append(out, expanded, 0, expanded.text.size());
+      }
+      index = end;
+    }
+    return out;
+  }
+
+  std::vector<Diagnostic>& errors() { return errors_; }
+
+ private:
+  // The arguments of @NAME( at offset, split at its commas outside parentheses, trimmed and
+  // expanded where they stand; offset moves past the ')'. False when it is never closed.
+  bool ReadArguments(const ScriptText& source, std::size_t& offset, const std::vector<ScriptText>* arguments,
+                     std::vector<ScriptText>& read) {
+    const std::string& text = source.text;
+    int nesting = 0;
+    std::size_t start = offset + 1;
+    for (std::size_t index = start; index < text.size(); ++index) {
+      const char c = text[index];
+      nesting += c == '(' ? 1 : 0;
+      if ((c == ',' || c == ')') && nesting == 0) {
+        std::size_t first = start;
+        std::size_t last = index;
+        while (first < last && IsSpace(text[first])) {
+          ++first;
+        }
+        while (last > first && IsSpace(text[last - 1])) {
+          --last;
+        }
+        ScriptText argument;
+        Append(argument, source, first, last - first);
+        read.push_back(Expand(argument, arguments));
+        start = index + 1;
+        if (c == ')') {
+          offset = index + 1;
+          return true;
+        }
+      }
+      nesting -= c == ')' ? 1 : 0;
+    }
+    return false;
+  }
+
+  static ScriptPosition PositionOf(const ScriptText& source, std::size_t offset) {
+    return offset < source.positions.size() ? source.positions[offset] : ScriptPosition{};
+  }
+
+  static void Append(ScriptText& out, const ScriptText& source, std::size_t offset, std::size_t count) {
+    out.text.append(source.text, offset, count);
+    for (std::size_t index = offset; index < offset + count; ++index) {
+      out.positions.push_back(PositionOf(source, index));
+    }
+  }
+
+  std::vector<std::string> MacroNames() const {
+    std::vector<std::string> names;
+    for (const Macro& macro : macros_) {
+      names.push_back(macro.name);
+    }
+    return names;
+  }
+
+  void Error(ScriptPosition at, const std::string& message) {
+    errors_.push_back({file_, at, Severity::kError, message + " in " + script_name_});
+  }
+
+  const std::vector<Macro>& macros_;
+  const std::string& file_;
+  const std::string& script_name_;
+  std::vector<std::string> expanding_;  // the macros being expanded, outermost first
+  int uses_ = 0;
+  bool stopped_ = false;  // by a macro that never ends
+  std::vector<Diagnostic> errors_;
+};
+
+// A rectangle in the gauge's pixels.
+struct Rectangle {
+  double left = 0;
+  double top = 0;
+  double width = 0;
+  double height = 0;
+};
+
+// Reads one gauge file of either schema into its GaugeScripts.
+class GaugeReader {
+ public:
+  explicit GaugeReader(GaugeScripts& gauge) : gauge_(gauge) {}
+
+  void ReadPanelSchema(const XmlElement& root) {
+    ReadMacros(root, [](const XmlElement& macro) { return &macro; });
+    ReadUpdate(root);
+    for (const XmlElement& child : root.children) {
+      if (child.name == "Element") {
+        ReadElement(child);
+      } else if (child.name == "Mouse") {
+        ReadPanelAreas(child, {});
+      }
+    }
+  }
+
+  void ReadNewerSchema(const XmlElement& gauge) {
+    ReadMacros(gauge, [](const XmlElement& macro) { return FirstChild(macro, "MacroValue"); });
+    ReadUpdate(gauge);
+    Rectangle whole;
+    if (const XmlElement* size = FirstChild(gauge, "Size")) {
+      ReadPair(*size, whole.width, whole.height);
+    }
+    for (const XmlElement& child : gauge.children) {
+      if (child.name == "Element") {
+        ReadElement(child);
+      } else if (child.name == "MouseArea") {
+        ReadNewerArea(child, whole);
+      }
+    }
+  }
+
+ private:
+  template <typename TextElementOf>
+  void ReadMacros(const XmlElement& gauge, TextElementOf text_element_of) {
+    for (const XmlElement& child : gauge.children) {
+      if (child.name != "Macro") {
+        continue;
+      }
+      const XmlAttribute* name = child.Attribute("Name");
+      name = name != nullptr ? name : child.Attribute("id");
+      if (name == nullptr || Trimmed(name->value.value).empty()) {
+        Error(child.position, "a <Macro> without a Name");
+        continue;
+      }
+      const std::string macro_name(Trimmed(name->value.value));
+      if (std::any_of(macros_.begin(), macros_.end(), [&](const Macro& m) { return m.name == macro_name; })) {
+        Error(name->value.start, "the macro " + macro_name + " is defined twice");
+        continue;
+      }
+      const XmlElement* text = text_element_of(child);
+      macros_.push_back({macro_name, text != nullptr ? OwnText(*text) : ScriptText{}});
+    }
+  }
+
+  void ReadUpdate(const XmlElement& gauge) {
+    const XmlElement* update = FirstChild(gauge, "Update");
+    if (update == nullptr) {
+      return;
+    }
+    if (const XmlAttribute* frequency = update->Attribute("Frequency")) {
+      const std::string_view given = Trimmed(frequency->value.value);
+      const std::optional<double> number = ParseNumber(given);
+      if (!number || *number < 1 || *number > 1000000 || *number != static_cast<std::uint32_t>(*number)) {
+        Error(frequency->value.start, "Frequency=\"" + Shown(given) +
+                                          "\": the update runs on every N-th panel cycle, N a whole number "
+                                          "from 1 to 1000000");
+      } else {
+        gauge_.update_frequency = static_cast<std::uint32_t>(*number);
+      }
+    }
+    gauge_.update = Compiled(ScriptTextOf(*update), "the <Update> script");
+  }
+
+  // The element's scripts, then those of the elements it holds, in document order.
+  void ReadElement(const XmlElement& element) {
+    const int number = ++elements_;
+    ReadElementScripts(element, number, false);
+  }
+
+  void ReadElementScripts(const XmlElement& parent, int number, bool in_select) {
+    for (const XmlElement& child : parent.children) {
+      if (child.name == "Element") {
+        ReadElement(child);
+      } else if (child.name == "Value" || child.name == "Visible") {
+        const ScriptKind kind = child.name == "Visible" ? ScriptKind::kVisible
+                                : in_select             ? ScriptKind::kSelect
+                                                        : ScriptKind::kValue;
+        const std::string tag = kind == ScriptKind::kSelect ? "<Select>" : "<" + child.name + ">";
+        gauge_.elements.push_back(
+            {kind, number, Compiled(ScriptTextOf(child), "the " + tag + " script of element " + std::to_string(number))});
+      } else {
+        ReadElementScripts(child, number, child.name == "Select");
+      }
+    }
+  }
+
+  // Every <Area> under parent, nested ones after the area that holds them, within holder.
+  void ReadPanelAreas(const XmlElement& parent, const Rectangle& holder) {
+    for (const XmlElement& child : parent.children) {
+      if (child.name != "Area") {
+        continue;
+      }
+      MouseArea area = NewArea(holder);
+      ReadPanelPlace(child, holder, area);
+      area.tooltip = ChildText(child, "Tooltip");
+      area.cursor = ChildAttributeOrText(child, "Cursor", "Type");
+      area.help = ChildAttributeOrText(child, "Help", "ID");
+      if (const XmlElement* click = FirstChild(child, "Click")) {
+        MouseClick read;
+        if (const XmlAttribute* kind = click->Attribute("Kind")) {
+          AddEvents(kind->value.value, kind->value.start, read.events);
+        }
+        if (const XmlAttribute* repeat = click->Attribute("Repeat")) {
+          read.repeat = SameIgnoringCase(Trimmed(repeat->value.value), "Yes");
+          if (!read.repeat && !SameIgnoringCase(Trimmed(repeat->value.value), "No")) {
+            Error(repeat->value.start, "Repeat=\"" + Shown(repeat->value.value) + "\": write Yes or No");
+          }
+        }
+        AddClick(area, read, ScriptTextOf(*click));
+      }
+      const Rectangle place{area.left, area.top, area.width, area.height};
+      gauge_.areas.push_back(std::move(area));
+      ReadPanelAreas(child, place);
+    }
+  }
+
+  // Left, Top and Width, Height or Right, Bottom, within the holder; what is not given is
+  // the holder's.
+  void ReadPanelPlace(const XmlElement& area_element, const Rectangle& holder, MouseArea& area) {
+    const auto read = [&](std::string_view name, double& value) {
+      const XmlAttribute* attribute = area_element.Attribute(name);
+      if (attribute == nullptr) {
+        return false;
+      }
+      const std::optional<double> number = ParseNumber(Trimmed(attribute->value.value));
+      if (!number) {
+        Error(attribute->value.start, std::string(name) + "=\"" + Shown(attribute->value.value) + "\" is not a number");
+        return false;
+      }
+      value = *number;
+      return true;
+    };
+    double left = 0;
+    double top = 0;
+    double right = 0;
+    double bottom = 0;
+    read("Left", left);
+    read("Top", top);
+    area.left = holder.left + left;
+    area.top = holder.top + top;
+    if (read("Right", right)) {
+      area.width = right - left;
+    }
+    if (read("Bottom", bottom)) {
+      area.height = bottom - top;
+    }
+    read("Width", area.width);
+    read("Height", area.height);
+  }
+
+  void ReadNewerArea(const XmlElement& element, const Rectangle& holder) {
+    MouseArea area = NewArea(holder);
+    double x = 0;
+    double y = 0;
+    if (const XmlElement* position = FirstChild(element, "FloatPosition")) {
+      ReadPair(*position, x, y);
+    }
+    area.left = holder.left + x;
+    area.top = holder.top + y;
+    if (const XmlElement* size = FirstChild(element, "Size")) {
+      ReadPair(*size, area.width, area.height);
+    }
+    area.tooltip = ChildText(element, "TooltipText");
+    area.cursor = ChildText(element, "CursorType");
+    if (const XmlElement* click = FirstChild(element, "MouseClick")) {
+      MouseClick read;
+      for (const XmlElement& type : click->children) {
+        if (type.name == "ClickType") {
+          AddEvents(OwnText(type).text, type.position, read.events);
+        }
+      }
+      AddClick(area, read, ScriptTextOf(*click));
+    }
+    const Rectangle place{area.left, area.top, area.width, area.height};
+    gauge_.areas.push_back(std::move(area));
+    for (const XmlElement& child : element.children) {
+      if (child.name == "MouseArea") {
+        ReadNewerArea(child, place);
+      }
+    }
+  }
+
+  MouseArea NewArea(const Rectangle& holder) {
+    MouseArea area;
+    area.number = static_cast<int>(gauge_.areas.size()) + 1;
+    area.width = holder.width;
+    area.height = holder.height;
+    return area;
+  }
+
+  void AddClick(MouseArea& area, MouseClick& click, const ScriptText& text) {
+    if (click.events.empty()) {
+      click.events.emplace_back("LeftSingle");  // a click that names no event is for LeftSingle
+    }
+    click.script = Compiled(text, "the <Click> script of " + DescribeArea(area));
+    area.click = std::move(click);
+  }
+
+  // "LeftSingle+LeftRelease": each a mouse event of the table.
+  void AddEvents(std::string_view events, XmlPosition at, std::vector<std::string>& added) {
+    while (!events.empty()) {
+      const std::size_t plus = std::min(events.find('+'), events.size());
+      if (const std::string_view event = Trimmed(events.substr(0, plus)); !event.empty()) {
+        if (MouseEventNamed(event) == nullptr) {
+          Error(at, "'" + Shown(event) + "' is not a mouse event (did you mean '" + Closest(event, MouseEventNames()) +
+                        "'?)");
+        } else {
+          added.emplace_back(event);
+        }
+      }
+      events.remove_prefix(std::min(plus + 1, events.size()));
+    }
+  }
+
+  // "12.5,30": two numbers and a comma, as the newer schema writes a position or a size.
+  void ReadPair(const XmlElement& element, double& first, double& second) {
+    const ScriptText text = OwnText(element);
+    const std::size_t comma = text.text.find(',');
+    const std::optional<double> a =
+        comma == std::string::npos ? std::nullopt : ParseNumber(Trimmed(std::string_view(text.text).substr(0, comma)));
+    const std::optional<double> b =
+        comma == std::string::npos ? std::nullopt : ParseNumber(Trimmed(std::string_view(text.text).substr(comma + 1)));
+    if (!a || !b) {
+      Error(element.position, "<" + element.name + ">" + Shown(Trimmed(text.text)) + "</" + element.name + "> is not two numbers, as 0,0");
+      return;
+    }
+    first = *a;
+    second = *b;
+  }
+
+  Script Compiled(const ScriptText& text, const std::string& name) {
+    MacroExpander expander(macros_, gauge_.file, name);
+    const ScriptText expanded = expander.Expand(text, nullptr);
+    if (!expander.errors().empty()) {
+      gauge_.errors.insert(gauge_.errors.end(), expander.errors().begin(), expander.errors().end());
+      return Script{{gauge_.file, name}, {}, expander.errors()};
+    }
+    Script script = CompileScript(expanded, {gauge_.file, name}, 0);
+    gauge_.errors.insert(gauge_.errors.end(), script.errors.begin(), script.errors.end());
+    return script;
+  }
+
+  void Error(XmlPosition at, const std::string& message) {
+    gauge_.errors.push_back({gauge_.file, at, Severity::kError, message});
+  }
+
+  GaugeScripts& gauge_;
+  std::vector<Macro> macros_;
+  int elements_ = 0;
+};
 
 }  // namespace
 
-void SetUpdateScript(GaugeScripts& gauge, const ScriptText& update) {
-  gauge.update = Compiled(gauge, update, "the <Update> script");
+const MouseEventRow* MouseEventNamed(std::string_view name) {
+  const auto row = std::find_if(kMouseEvents.begin(), kMouseEvents.end(),
+                                [&](const MouseEventRow& candidate) { return candidate.name == name; });
+  return row == kMouseEvents.end() ? nullptr : &*row;
 }
 
-void AddMouseArea(GaugeScripts& gauge, std::string_view tooltip, const std::optional<std::string>& kind,
-                  const std::optional<ScriptText>& click) {
-  MouseArea area;
-  area.number = static_cast<int>(gauge.areas.size()) + 1;
-  area.tooltip = Trimmed(tooltip);
-  // Kind="LeftSingle+LeftRelease"; a click without a Kind is for LeftSingle.
-  std::string_view events = kind ? std::string_view(*kind) : std::string_view("LeftSingle");
-  while (!events.empty()) {
-    const std::size_t plus = std::min(events.find('+'), events.size());
-    if (const std::string_view event = Trimmed(events.substr(0, plus)); !event.empty()) {
-      area.events.emplace_back(event);
-    }
-    events.remove_prefix(std::min(plus + 1, events.size()));
-  }
-  if (click) {
-    area.click = Compiled(gauge, *click, "the <Click> script of " + Describe(area));
-  }
-  gauge.areas.push_back(std::move(area));
+std::string DescribeArea(const MouseArea& area) {
+  return "area " + std::to_string(area.number) + (area.tooltip.empty() ? "" : " (" + Quoted(Shown(area.tooltip)) + ")");
 }
 
 GaugeScripts GaugeScriptsOf(const XmlElement& root, const std::string& file) {
   GaugeScripts gauge;
   gauge.file = file;
-  if (root.name != "Gauge") {
+  GaugeReader reader(gauge);
+  const XmlElement* newer = root.name == "SimBase.Document" ? FirstChild(root, "SimGauge.Gauge") : nullptr;
+  if (root.name == "Gauge") {
+    reader.ReadPanelSchema(root);
+  } else if (newer != nullptr) {
+    reader.ReadNewerSchema(*newer);
+  } else {
     gauge.errors.push_back({file, root.position, Severity::kError,
-                            "<" + root.name + "> is not a gauge of the older schema, <Gauge> with <Mouse>, "
-                            "<Area> and <Update>, the only one the gauge host runs"});
-    return gauge;
-  }
-  if (const XmlElement* update = FirstChild(root, "Update")) {
-    SetUpdateScript(gauge, OwnText(*update));
-  }
-  for (const XmlElement& child : root.children) {
-    if (child.name == "Mouse") {
-      AddAreas(gauge, child);
-    }
+                            root.name == "SimBase.Document"
+                                ? "<SimBase.Document> holds no <SimGauge.Gauge>, so it is not a gauge"
+                                : "<" + root.name + "> is not a gauge: a gauge file holds <Gauge>, or "
+                                  "<SimBase.Document> with <SimGauge.Gauge>"});
   }
   return gauge;
 }
@@ -142,12 +555,21 @@ std::vector<const MouseArea*> AreasNamed(const GaugeScripts& gauge, std::string_
 
 }  // namespace
 
+bool Answers(const MouseArea& area, std::string_view event) {
+  return area.click && std::find(area.click->events.begin(), area.click->events.end(), event) != area.click->events.end();
+}
+
 std::optional<Diagnostic> CheckClick(const GaugeScripts& gauge, std::string_view area, std::string_view event) {
   const auto problem = [](const std::string& message) { return Diagnostic{"", {}, Severity::kError, message}; };
+  // An unquoted tooltip reads as an area and an event: the hint to quote it comes first.
   const std::vector<const MouseArea*> found = AreasNamed(gauge, area);
   const bool by_tooltip = area.starts_with('"');
   if (found.empty() && !by_tooltip && !std::all_of(area.begin(), area.end(), IsDigit)) {
     return problem(gauge.file + " has no area " + std::string(area) + ": " + TooltipHint(gauge, area, event));
+  }
+  if (MouseEventNamed(event) == nullptr) {
+    return problem("'" + Shown(event) + "' is not a mouse event (did you mean '" + Closest(event, MouseEventNames()) +
+                   "'?)");
   }
   if (found.empty()) {
     return problem(gauge.file + " has no area " + (by_tooltip ? "with the tooltip " : "") + std::string(area) + "; its " +
@@ -161,15 +583,15 @@ std::optional<Diagnostic> CheckClick(const GaugeScripts& gauge, std::string_view
   }
   const MouseArea& chosen = *found.front();
   if (!chosen.click) {
-    return problem(Describe(chosen) + " of " + gauge.file + " has no <Click> script");
+    return problem(DescribeArea(chosen) + " of " + gauge.file + " has no <Click> script");
   }
-  if (std::find(chosen.events.begin(), chosen.events.end(), event) == chosen.events.end()) {
+  if (!Answers(chosen, event)) {
     std::string listed;
-    for (const std::string& name : chosen.events) {
+    for (const std::string& name : chosen.click->events) {
       listed += (listed.empty() ? "" : "+") + name;
     }
-    return problem("the <Click> of " + Describe(chosen) + " of " + gauge.file + " is not for " + std::string(event) +
-                   ": its Kind lists " + (listed.empty() ? "no event" : listed));
+    return problem("the <Click> of " + DescribeArea(chosen) + " of " + gauge.file + " is not for " + std::string(event) +
+                   ": its Kind lists " + listed);
   }
   return std::nullopt;
 }

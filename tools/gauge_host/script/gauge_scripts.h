@@ -1,7 +1,12 @@
-// The scripts of a designer's gauge file, as the host runs them: its <Update> script and
-// the <Click> script of each mouse <Area>, compiled when the scenario is checked.
+// The scripts of a designer's gauge file, as the host runs them, from either schema: the
+// panel schema (<Gauge> with <Macro>, <Update>, <Element> and <Mouse>/<Area>/<Click>) and
+// the newer one (<SimBase.Document> holding <SimGauge.Gauge> with <Macro>/<MacroValue>,
+// <Update>/<Script>, <Element> and <MouseArea>/<MouseClick>). Macros are expanded before a
+// script is compiled, each token keeping its place in the file; everything is compiled
+// when the scenario is checked.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,30 +17,63 @@
 
 namespace gauge_host {
 
+// The mouse events, as Kind and ClickType name them and (M:Event) reads them: the one table.
+struct MouseEventRow {
+  std::string_view name;         // "LeftSingle"
+  std::string_view released_by;  // the event that ends holding it down; "" for one that is not held
+};
+
+// The row of the event named, or nothing when there is none.
+const MouseEventRow* MouseEventNamed(std::string_view name);
+
+// What a gauge's script is, for those who walk them by kind.
+enum class ScriptKind : std::uint8_t {
+  kUpdate,   // the gauge's <Update>
+  kValue,    // an element's <Value>, outside a <Select>
+  kVisible,  // an element's <Visible>
+  kSelect,   // the <Value> of an element's <Select>, which picks its <Case>
+  kClick,    // a mouse area's <Click> or <MouseClick>
+};
+
+// A script an <Element> runs every frame.
+struct ElementScript {
+  ScriptKind kind = ScriptKind::kValue;
+  int element = 0;  // the element's number, in document order from 1, nested ones counted
+  Script script;
+};
+
+struct MouseClick {
+  std::vector<std::string> events;  // the mouse events it answers; LeftSingle when none is named
+  bool repeat = false;              // Repeat="Yes": runs again every frame while the button is held
+  Script script;
+};
+
 struct MouseArea {
-  int number = 0;                   // in document order, from 1
-  std::string tooltip;              // "" when it has none
-  std::vector<std::string> events;  // the mouse events its Kind lists
-  std::optional<Script> click;
+  int number = 0;        // in document order, from 1, nested areas after the one holding them
+  std::string tooltip;   // "" when it has none
+  std::string cursor;    // "Hand"; "" when it has none
+  std::string help;      // its <Help> text or ID; "" when it has none
+  double left = 0;       // in the gauge's pixels: a nested area lies within the one holding it
+  double top = 0;
+  double width = 0;      // an area that gives no size takes the size of the one holding it
+  double height = 0;
+  std::optional<MouseClick> click;
 };
 
 struct GaugeScripts {
   std::string file;  // as the scenario names it
   std::optional<Script> update;
+  std::uint32_t update_frequency = 1;  // Frequency="N": the update runs on every N-th frame
+  std::vector<ElementScript> elements;  // in file order
   std::vector<MouseArea> areas;
   std::vector<Diagnostic> errors;  // of the file and of every script
 };
 
-void SetUpdateScript(GaugeScripts& gauge, const ScriptText& update);
-
-// The next <Area> of the file: its tooltip, its Kind attribute when it has one, and its
-// <Click> script when it has one.
-void AddMouseArea(GaugeScripts& gauge, std::string_view tooltip, const std::optional<std::string>& kind,
-                  const std::optional<ScriptText>& click);
-
-// The scripts of a gauge of the older schema: the <Update> of its <Gauge>, and every
-// <Area> under its <Mouse>, nested ones after the area that holds them.
+// The scripts of a gauge file of either schema, read from its root element.
 GaugeScripts GaugeScriptsOf(const XmlElement& root, const std::string& file);
+
+// "area 2 (\"Mayday\")".
+std::string DescribeArea(const MouseArea& area);
 
 // Why the area a scenario names by number ("2") or by tooltip ("\"Mayday\"") cannot be
 // clicked with event, or nothing when it can. The diagnostic's place is the caller's.
@@ -43,5 +81,8 @@ std::optional<Diagnostic> CheckClick(const GaugeScripts& gauge, std::string_view
 
 // The area named, once CheckClick has found nothing wrong with the click.
 const MouseArea& ClickedArea(const GaugeScripts& gauge, std::string_view area);
+
+// Whether the area's click answers the event.
+bool Answers(const MouseArea& area, std::string_view event);
 
 }  // namespace gauge_host

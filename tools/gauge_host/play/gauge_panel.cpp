@@ -1,0 +1,100 @@
+#include "tools/gauge_host/play/gauge_panel.h"
+
+#include <algorithm>
+
+namespace gauge_host {
+
+namespace {
+
+std::string AreaHeading(const GaugeScripts& gauge, const MouseArea& area, const std::string& event) {
+  return gauge.file + " " + DescribeArea(area) + " " + event;
+}
+
+std::string ElementHeading(const GaugeScripts& gauge, const ElementScript& element) {
+  const std::string_view tag = element.kind == ScriptKind::kVisible  ? "<Visible>"
+                               : element.kind == ScriptKind::kSelect ? "<Select>"
+                                                                     : "<Value>";
+  return std::string(tag) + " of element " + std::to_string(element.element) + " of " + gauge.file;
+}
+
+}  // namespace
+
+MousePoint CentreOf(const MouseArea& area) { return {area.left + area.width / 2, area.top + area.height / 2}; }
+
+void AddGauge(GaugePanel& panel, const GaugeScripts& gauge) { panel.gauges.push_back({&gauge, {}, 0}); }
+
+std::size_t GaugeIndex(const GaugePanel& panel, const GaugeScripts& gauge) {
+  return static_cast<std::size_t>(
+      std::find_if(panel.gauges.begin(), panel.gauges.end(),
+                   [&](const GaugeOnPanel& on_panel) { return on_panel.scripts == &gauge; }) -
+      panel.gauges.begin());
+}
+
+void SetRate(GaugePanel& panel, ScriptWorld& world, double frames_per_second) {
+  panel.seconds_at_rate = world.elapsed_seconds;
+  panel.frames_at_rate = 0;
+  world.frames_per_second = frames_per_second;
+}
+
+std::vector<ScheduledScript> StartFrame(GaugePanel& panel, ScriptWorld& world) {
+  // Counted from the last change of rate, so that a time reads the same however long the run.
+  ++panel.frames_at_rate;
+  world.elapsed_seconds =
+      panel.seconds_at_rate + static_cast<double>(panel.frames_at_rate) / world.frames_per_second;
+  std::vector<ScheduledScript> scripts;
+  if (panel.held) {
+    HeldButton& held = *panel.held;
+    if (held.frames > 0 && held.area->click->repeat) {
+      scripts.push_back({held.gauge, &held.area->click->script,
+                         "held " + AreaHeading(*panel.gauges[held.gauge].scripts, *held.area, held.event), held.event,
+                         held.x, held.y});
+    }
+    ++held.frames;
+  }
+  for (std::size_t index = 0; index < panel.gauges.size(); ++index) {
+    GaugeOnPanel& gauge = panel.gauges[index];
+    const GaugeScripts& scripts_of = *gauge.scripts;
+    if (scripts_of.update && gauge.frames % scripts_of.update_frequency == 0) {
+      scripts.push_back({index, &*scripts_of.update, "update " + scripts_of.file, "", 0, 0});
+    }
+    ++gauge.frames;
+    for (const ElementScript& element : scripts_of.elements) {
+      scripts.push_back({index, &element.script, ElementHeading(scripts_of, element), "", 0, 0});
+    }
+  }
+  return scripts;
+}
+
+ScheduledScript ClickOf(GaugePanel& panel, std::size_t gauge, const MouseArea& area, const std::string& event,
+                        MousePoint at, bool held) {
+  if (held) {
+    panel.held = HeldButton{gauge, &area, event, at.x, at.y, 0};
+  }
+  return {gauge, &area.click->script, (held ? "press " : "click ") + AreaHeading(*panel.gauges[gauge].scripts, area, event),
+          event, at.x, at.y};
+}
+
+std::optional<ScheduledScript> Release(GaugePanel& panel) {
+  const HeldButton held = *panel.held;
+  panel.held.reset();
+  const std::string event(MouseEventNamed(held.event)->released_by);
+  if (!Answers(*held.area, event)) {
+    return std::nullopt;
+  }
+  return ScheduledScript{held.gauge, &held.area->click->script,
+                         "release " + AreaHeading(*panel.gauges[held.gauge].scripts, *held.area, event), event, held.x,
+                         held.y};
+}
+
+ScriptRun RunScheduled(GaugePanel& panel, ScriptWorld& world, const ScheduledScript& scheduled) {
+  world.gauge_variables = &panel.gauges[scheduled.gauge].variables;
+  world.mouse_event = scheduled.mouse_event;
+  world.mouse_x = scheduled.mouse_x;
+  world.mouse_y = scheduled.mouse_y;
+  std::vector<Value> stack;
+  ScriptRun run = RunScript(*scheduled.script, world, stack);
+  world.gauge_variables = nullptr;
+  return run;
+}
+
+}  // namespace gauge_host
