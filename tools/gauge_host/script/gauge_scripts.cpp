@@ -516,7 +516,7 @@ class GaugeReader {
 const MouseEventRow* MouseEventNamed(std::string_view name) {
   const auto* const row = std::find_if(kMouseEvents.begin(), kMouseEvents.end(),
                                        [&](const MouseEventRow& candidate) { return candidate.name == name; });
-  return row == kMouseEvents.end() ? nullptr : &*row;
+  return row == kMouseEvents.end() ? nullptr : row;
 }
 
 std::string DescribeArea(const MouseArea& area) {
