@@ -66,12 +66,12 @@ std::vector<ScheduledScript> StartFrame(GaugePanel& panel, ScriptWorld& world) {
 }
 
 ScheduledScript ClickOf(GaugePanel& panel, std::size_t gauge, const MouseArea& area, const std::string& event,
-                        MousePoint at, bool held) {
+                        MousePoint point, bool held) {
   if (held) {
-    panel.held = HeldButton{gauge, &area, event, at.x, at.y, 0};
+    panel.held = HeldButton{gauge, &area, event, point.x, point.y, 0};
   }
   return {gauge, &area.click->script, (held ? "press " : "click ") + AreaHeading(*panel.gauges[gauge].scripts, area, event),
-          event, at.x, at.y};
+          event, point.x, point.y};
 }
 
 std::optional<ScheduledScript> Release(GaugePanel& panel) {

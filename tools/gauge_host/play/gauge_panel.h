@@ -78,7 +78,7 @@ std::vector<ScheduledScript> StartFrame(GaugePanel& panel, ScriptWorld& world);
 // The click of a step (click, or the press that starts holding the button when held):
 // the area answers the event.
 ScheduledScript ClickOf(GaugePanel& panel, std::size_t gauge, const MouseArea& area, const std::string& event,
-                        MousePoint at, bool held);
+                        MousePoint point, bool held);
 
 // Lets the held button go: the click of the event that ends it, when its area answers
 // that event.

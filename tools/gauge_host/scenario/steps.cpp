@@ -477,14 +477,14 @@ class LineReader {
   }
 
   // "12,30.5": where a click is, in the gauge's pixels.
-  bool Point(const std::string& word, std::optional<std::pair<double, double>>& at) {
+  bool Point(const std::string& word, std::optional<std::pair<double, double>>& point) {
     const std::size_t comma = word.find(',');
     const std::optional<double> x = comma == std::string::npos ? std::nullopt : ParseNumber(word.substr(0, comma));
     const std::optional<double> y = comma == std::string::npos ? std::nullopt : ParseNumber(word.substr(comma + 1));
     if (!x || !y) {
       return Error("'" + Shown(word) + "' is not a place in the gauge: write X,Y, as 12,30");
     }
-    at = std::pair{*x, *y};
+    point = std::pair{*x, *y};
     return true;
   }
 
@@ -547,7 +547,12 @@ std::string StepsHelp() {
   for (const StepRow& row : kStepRows) {
     std::string usage = "  " + std::string(row.words) + (row.arguments.empty() ? "" : " " + std::string(row.arguments));
     // A usage too long for its column stands on a line of its own.
-    usage = usage.size() < 32 ? usage + std::string(32 - usage.size(), ' ') : usage + "\n" + std::string(32, ' ');
+    if (usage.size() < 32) {
+      usage.append(32 - usage.size(), ' ');
+    } else {
+      usage += '\n';
+      usage.append(32, ' ');
+    }
     std::string_view text = row.help;
     for (bool first = true; !text.empty(); first = false) {
       const std::size_t end = std::min(text.find('\n'), text.size());

@@ -419,7 +419,7 @@ std::string KnownClocks(std::string_view type) {
 // A P: or E: variable: its clock and the seconds of its unit.
 std::string ParseClock(Instruction& instruction, const VariableToken& token) {
   const std::string& text = instruction.text;
-  const auto row = std::find_if(kClocks.begin(), kClocks.end(), [&](const ClockRow& candidate) {
+  const auto* const row = std::find_if(kClocks.begin(), kClocks.end(), [&](const ClockRow& candidate) {
     return candidate.type == token.kind && SameIgnoringCase(candidate.name, token.name);
   });
   if (row == kClocks.end()) {
@@ -443,6 +443,84 @@ std::string ParseClock(Instruction& instruction, const VariableToken& token) {
   return "";
 }
 
+bool Writes(const VariableToken& token) { return token.kind.starts_with('>'); }
+
+// An L: variable, read or written.
+std::string ParsePanelVariable(Instruction& instruction, const VariableToken& token) {
+  instruction.op = Writes(token) ? Op::kWritePanel : Op::kReadPanel;
+  return token.unit.empty() ? "'" + instruction.text + "' has no unit, as in (L:" + instruction.name + ", number)" : "";
+}
+
+// A K: event, only ever sent.
+std::string ParseKeyEvent(Instruction& instruction, const VariableToken& token) {
+  instruction.op = Op::kKeyEvent;
+  if (!Writes(token)) {
+    return "'" + instruction.text + "': a key event is sent with (>K:" + instruction.name + ")";
+  }
+  return token.has_unit ? "'" + instruction.text + "': a key event takes no unit" : "";
+}
+
+// An A: variable, read in the unit it names.
+std::string ParseSimulationVariable(Instruction& instruction, const VariableToken& token) {
+  instruction.op = Op::kReadSimulation;
+  instruction.index = UnitRowOf(instruction.unit);
+  return token.unit.empty() ? "'" + instruction.text + "' has no unit, as in (A:" + instruction.name + ", bool)" : "";
+}
+
+// A G: variable, one of the gauge's own nine.
+std::string ParseGaugeVariable(Instruction& instruction, const VariableToken& token) {
+  const std::string_view name = instruction.name;
+  if (name.size() != 4 || !SameIgnoringCase(name.substr(0, 3), "var") || name[3] < '1' || name[3] > '9') {
+    return "'" + instruction.text + "': a gauge's own variables are (G:Var1) to (G:Var9)";
+  }
+  instruction.op = Writes(token) ? Op::kWriteGauge : Op::kReadGauge;
+  instruction.index = static_cast<std::size_t>(name[3] - '1');
+  return "";
+}
+
+// An M: variable: the event of the click, or where it is.
+std::string ParseMouseVariable(Instruction& instruction, const VariableToken& /*token*/) {
+  const std::string_view name = instruction.name;
+  instruction.op = SameIgnoringCase(name, "Event") ? Op::kMouseEvent
+                   : SameIgnoringCase(name, "X")   ? Op::kMouseX
+                   : SameIgnoringCase(name, "Y")   ? Op::kMouseY
+                                                   : Op::kNumber;
+  return instruction.op != Op::kNumber ? ""
+                                       : "'" + instruction.text + "': the mouse variables are (M:Event), (M:X) and (M:Y)";
+}
+
+// The types of variable a script names, in the order the refusal of an unknown type lists them.
+struct VariableTypeRow {
+  std::string_view type;
+  // Null when a script may write the variable (or, for K:, only writes it); otherwise what
+  // follows "X: variables are read only" in the refusal of a write.
+  const char* read_only_reason;
+  std::string (*parse)(Instruction& instruction, const VariableToken& token);
+};
+
+constexpr std::array kVariableTypes = {
+    VariableTypeRow{"L", nullptr, ParsePanelVariable},
+    VariableTypeRow{"A", "; the scenario sets them", ParseSimulationVariable},
+    VariableTypeRow{"K", nullptr, ParseKeyEvent},
+    VariableTypeRow{"P", "", ParseClock},
+    VariableTypeRow{"E", "", ParseClock},
+    VariableTypeRow{"G", nullptr, ParseGaugeVariable},
+    VariableTypeRow{"M", "", ParseMouseVariable},
+};
+
+// "L:, A:, ... and M:": the types of kVariableTypes.
+std::string KnownVariableTypes() {
+  std::string known;
+  for (std::size_t row = 0; row < kVariableTypes.size(); ++row) {
+    if (row > 0) {
+      known += row + 1 == kVariableTypes.size() ? " and " : ", ";
+    }
+    known += kVariableTypes[row].type;
+    known += ':';
+  }
+  return known;
+}
+
 // Fills in a variable token "(...)"; the reason it is refused otherwise.
 std::string ParseVariable(Instruction& instruction) {
   const std::string& text = instruction.text;
@@ -450,55 +528,23 @@ std::string ParseVariable(Instruction& instruction) {
   if (!token) {
     return "'" + text + "' is not a variable: write (L:NAME, UNIT), (A:NAME, UNIT), (>K:EVENT) or (M:Event)";
   }
-  const std::string& kind = token->kind;
-  const bool writes = kind.starts_with('>');
-  const std::string_view type = std::string_view(kind).substr(writes ? 1 : 0);
+  const bool writes = Writes(*token);
+  const std::string_view type = std::string_view(token->kind).substr(writes ? 1 : 0);
   instruction.name = token->name;
   instruction.unit = Lowered(token->unit);
   if (instruction.name.empty()) {
     return "'" + text + "' names no variable";
   }
-  if (type == "L") {
-    instruction.op = writes ? Op::kWritePanel : Op::kReadPanel;
-    return token->unit.empty() ? "'" + text + "' has no unit, as in (L:" + instruction.name + ", number)" : "";
+  const auto* const row = std::find_if(kVariableTypes.begin(), kVariableTypes.end(),
+                                       [&](const VariableTypeRow& candidate) { return candidate.type == type; });
+  if (row == kVariableTypes.end()) {
+    return "'" + text + "': the gauge host does not know variables of type " + std::string(type) + ":; it knows " +
+           KnownVariableTypes();
   }
-  if (type == "K") {
-    instruction.op = Op::kKeyEvent;
-    return !writes           ? "'" + text + "': a key event is sent with (>K:" + instruction.name + ")"
-           : token->has_unit ? "'" + text + "': a key event takes no unit"
-                             : "";
+  if (writes && row->read_only_reason != nullptr) {
+    return "'" + text + "': " + std::string(type) + ": variables are read only" + row->read_only_reason;
   }
-  if (writes && (type == "A" || type == "P" || type == "E" || type == "M")) {
-    return "'" + text + "': " + std::string(type) + ": variables are read only" +
-           (type == "A" ? "; the scenario sets them" : "");
-  }
-  if (type == "A") {
-    instruction.op = Op::kReadSimulation;
-    instruction.index = UnitRowOf(instruction.unit);
-    return token->unit.empty() ? "'" + text + "' has no unit, as in (A:" + instruction.name + ", bool)" : "";
-  }
-  if (type == "P" || type == "E") {
-    return ParseClock(instruction, *token);
-  }
-  if (type == "G") {
-    const std::string_view name = instruction.name;
-    if (name.size() != 4 || !SameIgnoringCase(name.substr(0, 3), "var") || name[3] < '1' || name[3] > '9') {
-      return "'" + text + "': a gauge's own variables are (G:Var1) to (G:Var9)";
-    }
-    instruction.op = writes ? Op::kWriteGauge : Op::kReadGauge;
-    instruction.index = static_cast<std::size_t>(name[3] - '1');
-    return "";
-  }
-  if (type == "M") {
-    const std::string_view name = instruction.name;
-    instruction.op = SameIgnoringCase(name, "Event") ? Op::kMouseEvent
-                     : SameIgnoringCase(name, "X")   ? Op::kMouseX
-                     : SameIgnoringCase(name, "Y")   ? Op::kMouseY
-                                                     : Op::kNumber;
-    return instruction.op != Op::kNumber ? "" : "'" + text + "': the mouse variables are (M:Event), (M:X) and (M:Y)";
-  }
-  return "'" + text + "': the gauge host does not know variables of type " + std::string(type) +
-         ":; it knows L:, A:, K:, P:, E:, G: and M:";
+  return row->parse(instruction, *token);
 }
 
 // Fills in the instruction for its token; the reason it is refused otherwise.
@@ -958,8 +1004,7 @@ class Runner {
   double ReadSimulation(const Instruction& instruction) {
     const auto variable = world_.simulation_variables.find(instruction.name);
     if (variable == world_.simulation_variables.end()) {
-      if (world_.unset_simulation_reads.find(instruction.name) == world_.unset_simulation_reads.end()) {
-        world_.unset_simulation_reads.insert(instruction.name);
+      if (world_.unset_simulation_reads.insert(instruction.name).second) {
         Warn(instruction, instruction.text + " was never set by the scenario; it reads 0");
       }
       return 0;
@@ -974,11 +1019,10 @@ class Runner {
                        (read_row != kUnknownUnit && kUnits[read_row].family == Family::kPlain);
     if (set_row != kUnknownUnit && read_row != kUnknownUnit && kUnits[set_row].family == kUnits[read_row].family) {
       const UnitRow& from = kUnits[set_row];
-      const UnitRow& to = kUnits[read_row];
-      return (variable->second * from.scale + from.offset - to.offset) / to.scale;
+      const UnitRow& target = kUnits[read_row];
+      return (variable->second * from.scale + from.offset - target.offset) / target.scale;
     }
-    if (!plain && world_.unconverted_simulation_reads.find(instruction.text) == world_.unconverted_simulation_reads.end()) {
-      world_.unconverted_simulation_reads.insert(instruction.text);
+    if (!plain && world_.unconverted_simulation_reads.insert(instruction.text).second) {
       Warn(instruction, instruction.text + " reads " + FormatNumber(variable->second) + " as the scenario set it, in " +
                             set_unit->second + ": the gauge host does not convert " + set_unit->second + " to " +
                             instruction.unit);
@@ -1037,6 +1081,7 @@ class Runner {
 
 std::vector<std::string_view> OperatorWords() {
   std::vector<std::string_view> words;
+  words.reserve(kOperators.size());
   for (const OperatorRow& row : kOperators) {
     words.push_back(row.word);
   }

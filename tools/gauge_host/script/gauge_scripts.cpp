@@ -21,6 +21,7 @@ constexpr std::array kMouseEvents = {
 
 std::vector<std::string> MouseEventNames() {
   std::vector<std::string> names;
+  names.reserve(kMouseEvents.size());
   for (const MouseEventRow& row : kMouseEvents) {
     names.emplace_back(row.name);
   }
@@ -92,51 +93,18 @@ class MacroExpander {
     const std::string& text = source.text;
     std::size_t index = 0;
     while (index < text.size() && !stopped_) {
-      std::size_t end = index + 1;
-      while (text[index] == '@' && end < text.size() && IsNameCharacter(text[end])) {
-        ++end;
-      }
+      std::size_t end = NameEnd(text, index);
       if (end == index + 1) {
         Append(out, source, index, 1);
         ++index;
         continue;
       }
       const std::string name = text.substr(index + 1, end - index - 1);
-      const ScriptPosition at = PositionOf(source, index);
+      const ScriptPosition position = PositionOf(source, index);
       if (std::all_of(name.begin(), name.end(), IsDigit)) {
-        const std::size_t number = std::stoul(name.substr(0, 3));
-        if (arguments != nullptr && number >= 1 && number <= arguments->size()) {
-          Append(out, (*arguments)[number - 1], 0, (*arguments)[number - 1].text.size());
-        } else {
-          Error(at, arguments == nullptr
-                        ? "'@" + name + "' stands for an argument of a macro, outside any macro"
-                        : "'@" + name + "' stands for argument " + name + " of a macro given " +
-                              Counted(arguments->size(), "argument"));
-        }
-        index = end;
-        continue;
-      }
-      std::vector<ScriptText> macro_arguments;
-      if (end < text.size() && text[end] == '(' && !ReadArguments(source, end, arguments, macro_arguments)) {
-        Error(at, "the arguments of '@" + name + "(' are never closed by ')'");
+        AppendArgument(out, name, position, arguments);
+      } else if (!AppendMacro(out, source, end, name, position, arguments)) {
         return out;
-      }
-      const auto macro =
-          std::find_if(macros_.begin(), macros_.end(), [&](const Macro& candidate) { return candidate.name == name; });
-      if (macro == macros_.end()) {
-        Error(at, "'@" + name + "' is not a macro of this gauge" +
-                      (macros_.empty() ? std::string(": it has no <Macro>") : " (did you mean '@" +
-                                                                                   Closest(name, MacroNames()) + "'?)"));
-      } else if (std::find(expanding_.begin(), expanding_.end(), name) != expanding_.end()) {
-        Error(at, "'@" + name + "' expands into itself");
-      } else if (++uses_ > kMostMacroUses) {
-        Error(at, "the macros expand into more than " + std::to_string(kMostMacroUses) + " uses of macros");
-        stopped_ = true;
-      } else {
-        expanding_.push_back(name);
-        const ScriptText expanded = Expand(macro->text, &macro_arguments);
-        expanding_.pop_back();
-        Append(out, expanded, 0, expanded.text.size());
       }
       index = end;
     }
@@ -146,6 +114,67 @@ class MacroExpander {
   std::vector<Diagnostic>& errors() { return errors_; }
 
  private:
+  // Past the name of the @NAME at index; index + 1 when no name follows or the character is no '@'.
+  static std::size_t NameEnd(const std::string& text, std::size_t index) {
+    std::size_t end = index + 1;
+    while (text[index] == '@' && end < text.size() && IsNameCharacter(text[end])) {
+      ++end;
+    }
+    return end;
+  }
+
+  // @1, @2, ...: the macro's argument of that number.
+  void AppendArgument(ScriptText& out, const std::string& name, ScriptPosition position,
+                      const std::vector<ScriptText>* arguments) {
+    const std::size_t number = std::stoul(name.substr(0, 3));
+    if (arguments != nullptr && number >= 1 && number <= arguments->size()) {
+      const ScriptText& argument = (*arguments)[number - 1];
+      Append(out, argument, 0, argument.text.size());
+    } else if (arguments == nullptr) {
+      Error(position, "'@" + name + "' stands for an argument of a macro, outside any macro");
+    } else {
+      Error(position, "'@" + name + "' stands for argument " + name + " of a macro given " +
+                          Counted(arguments->size(), "argument"));
+    }
+  }
+
+  // @NAME or @NAME(x,y): the macro expanded, its arguments read from end on; end moves past
+  // them. False when they are never closed, which ends the expansion.
+  bool AppendMacro(ScriptText& out, const ScriptText& source, std::size_t& end, const std::string& name,
+                   ScriptPosition position, const std::vector<ScriptText>* arguments) {
+    std::vector<ScriptText> macro_arguments;
+    if (end < source.text.size() && source.text[end] == '(' && !ReadArguments(source, end, arguments, macro_arguments)) {
+      Error(position, "the arguments of '@" + name + "(' are never closed by ')'");
+      return false;
+    }
+    const Macro* macro = MacroNamed(name);
+    if (macro == nullptr) {
+      Error(position, "'@" + name + "' is not a macro of this gauge" +
+                          (macros_.empty() ? std::string(": it has no <Macro>")
+                                           : " (did you mean '@" + Closest(name, MacroNames()) + "'?)"));
+    } else if (std::find(expanding_.begin(), expanding_.end(), name) != expanding_.end()) {
+      Error(position, "'@" + name + "' expands into itself");
+    } else if (++uses_ > kMostMacroUses) {
+      Error(position, "the macros expand into more than " + std::to_string(kMostMacroUses) + " uses of macros");
+      stopped_ = true;
+    } else {
+      expanding_.push_back(name);
+      const ScriptText expanded = Expand(macro->text, &macro_arguments);
+      expanding_.pop_back();
+      Append(out, expanded, 0, expanded.text.size());
+    }
+    return true;
+  }
+
+  const Macro* MacroNamed(const std::string& name) const {
+    for (const Macro& macro : macros_) {
+      if (macro.name == name) {
+        return &macro;
+      }
+    }
+    return nullptr;
+  }
+
   // The arguments of @NAME( at offset, split at its commas outside parentheses, trimmed and
   // expanded where they stand; offset moves past the ')'. False when it is never closed.
   bool ReadArguments(const ScriptText& source, std::size_t& offset, const std::vector<ScriptText>* arguments,
@@ -198,8 +227,8 @@ class MacroExpander {
     return names;
   }
 
-  void Error(ScriptPosition at, const std::string& message) {
-    errors_.push_back({file_, at, Severity::kError, message + " in " + script_name_});
+  void Error(ScriptPosition position, const std::string& message) {
+    errors_.push_back({file_, position, Severity::kError, message + " in " + script_name_});
   }
 
   const std::vector<Macro>& macros_;
@@ -266,7 +295,7 @@ class GaugeReader {
         continue;
       }
       const std::string macro_name(Trimmed(name->value.value));
-      if (std::any_of(macros_.begin(), macros_.end(), [&](const Macro& m) { return m.name == macro_name; })) {
+      if (std::any_of(macros_.begin(), macros_.end(), [&](const Macro& macro) { return macro.name == macro_name; })) {
         Error(name->value.start, "the macro " + macro_name + " is defined twice");
         continue;
       }
@@ -413,7 +442,7 @@ class GaugeReader {
     }
   }
 
-  MouseArea NewArea(const Rectangle& holder) {
+  MouseArea NewArea(const Rectangle& holder) const {
     MouseArea area;
     area.number = static_cast<int>(gauge_.areas.size()) + 1;
     area.width = holder.width;
@@ -430,12 +459,12 @@ class GaugeReader {
   }
 
   // "LeftSingle+LeftRelease": each a mouse event of the table.
-  void AddEvents(std::string_view events, XmlPosition at, std::vector<std::string>& added) {
+  void AddEvents(std::string_view events, XmlPosition position, std::vector<std::string>& added) {
     while (!events.empty()) {
       const std::size_t plus = std::min(events.find('+'), events.size());
       if (const std::string_view event = Trimmed(events.substr(0, plus)); !event.empty()) {
         if (MouseEventNamed(event) == nullptr) {
-          Error(at, "'" + Shown(event) + "' is not a mouse event (did you mean '" + Closest(event, MouseEventNames()) +
+          Error(position, "'" + Shown(event) + "' is not a mouse event (did you mean '" + Closest(event, MouseEventNames()) +
                         "'?)");
         } else {
           added.emplace_back(event);
@@ -449,16 +478,16 @@ class GaugeReader {
   void ReadPair(const XmlElement& element, double& first, double& second) {
     const ScriptText text = OwnText(element);
     const std::size_t comma = text.text.find(',');
-    const std::optional<double> a =
+    const std::optional<double> first_number =
         comma == std::string::npos ? std::nullopt : ParseNumber(Trimmed(std::string_view(text.text).substr(0, comma)));
-    const std::optional<double> b =
+    const std::optional<double> second_number =
         comma == std::string::npos ? std::nullopt : ParseNumber(Trimmed(std::string_view(text.text).substr(comma + 1)));
-    if (!a || !b) {
+    if (!first_number || !second_number) {
       Error(element.position, "<" + element.name + ">" + Shown(Trimmed(text.text)) + "</" + element.name + "> is not two numbers, as 0,0");
       return;
     }
-    first = *a;
-    second = *b;
+    first = *first_number;
+    second = *second_number;
   }
 
   Script Compiled(const ScriptText& text, const std::string& name) {
@@ -473,8 +502,8 @@ class GaugeReader {
     return script;
   }
 
-  void Error(XmlPosition at, const std::string& message) {
-    gauge_.errors.push_back({gauge_.file, at, Severity::kError, message});
+  void Error(XmlPosition position, const std::string& message) {
+    gauge_.errors.push_back({gauge_.file, position, Severity::kError, message});
   }
 
   GaugeScripts& gauge_;
@@ -485,9 +514,9 @@ class GaugeReader {
 }  // namespace
 
 const MouseEventRow* MouseEventNamed(std::string_view name) {
-  const auto row = std::find_if(kMouseEvents.begin(), kMouseEvents.end(),
-                                [&](const MouseEventRow& candidate) { return candidate.name == name; });
-  return row == kMouseEvents.end() ? nullptr : &*row;
+  const auto* const row = std::find_if(kMouseEvents.begin(), kMouseEvents.end(),
+                                       [&](const MouseEventRow& candidate) { return candidate.name == name; });
+  return row == kMouseEvents.end() ? nullptr : row;
 }
 
 std::string DescribeArea(const MouseArea& area) {
