@@ -7,6 +7,7 @@
 
 #include "tools/gauge_host/common/module_variables.h"
 #include "tools/gauge_host/common/text.h"
+#include "tools/gauge_host/script/gauge_scripts.h"
 
 namespace gauge_host {
 
@@ -23,16 +24,6 @@ constexpr std::array kScriptElements = {
     ScriptElement{"Click", RunsOn::kClick},        ScriptElement{"MouseClick", RunsOn::kClick},
     ScriptElement{"CallbackCode", RunsOn::kClick},
 };
-
-// An element's own text, its pieces joined as the XML reader gave them.
-ScriptText OwnText(const XmlElement& element) {
-  ScriptText joined;
-  for (const XmlText& text : element.texts) {
-    joined.text += text.value;
-    joined.positions.insert(joined.positions.end(), text.positions.begin(), text.positions.end());
-  }
-  return joined;
-}
 
 // A click's events: its Kind="LeftSingle+LeftRelease", or the <ClickType> elements in it
 // or beside it; LeftSingle when it names none.

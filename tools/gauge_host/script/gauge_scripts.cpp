@@ -30,16 +30,6 @@ std::vector<std::string> MouseEventNames() {
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
-// An element's own text, its pieces joined as the XML reader gave them.
-ScriptText OwnText(const XmlElement& element) {
-  ScriptText joined;
-  for (const XmlText& text : element.texts) {
-    joined.text += text.value;
-    joined.positions.insert(joined.positions.end(), text.positions.begin(), text.positions.end());
-  }
-  return joined;
-}
-
 const XmlElement* FirstChild(const XmlElement& parent, std::string_view name) {
   for (const XmlElement& child : parent.children) {
     if (child.name == name) {
@@ -512,6 +502,16 @@ class GaugeReader {
 };
 
 }  // namespace
+
+// An element's own text, its pieces joined as the XML reader gave them.
+ScriptText OwnText(const XmlElement& element) {
+  ScriptText joined;
+  for (const XmlText& text : element.texts) {
+    joined.text += text.value;
+    joined.positions.insert(joined.positions.end(), text.positions.begin(), text.positions.end());
+  }
+  return joined;
+}
 
 const MouseEventRow* MouseEventNamed(std::string_view name) {
   const auto* const row = std::find_if(kMouseEvents.begin(), kMouseEvents.end(),

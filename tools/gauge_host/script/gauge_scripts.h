@@ -17,6 +17,10 @@
 
 namespace gauge_host {
 
+// An element's own text, its pieces joined as the XML reader gave them, each byte with its
+// place in the file.
+ScriptText OwnText(const XmlElement& element);
+
 // The mouse events, as Kind and ClickType name them and (M:Event) reads them: the one table.
 struct MouseEventRow {
   std::string_view name;         // "LeftSingle"
