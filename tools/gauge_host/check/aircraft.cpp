@@ -11,38 +11,6 @@ namespace gauge_host {
 
 namespace {
 
-// One line of an aircraft.cfg or panel.cfg that matters here: a [section], or a setting
-// NAME=VALUE inside one. Lines of other shapes are the panel check's to report.
-struct ConfigEntry {
-  std::string section;      // without its brackets
-  std::string key;          // empty for the section's own line
-  std::string value;
-  SourcePosition position;  // of the value; of the '[' for a section's line
-};
-
-std::vector<ConfigEntry> ConfigEntries(std::string_view text) {
-  std::vector<ConfigEntry> entries;
-  std::string section;
-  int line_number = 0;
-  for (std::size_t start = 0, end = 0; start < text.size(); start = end + 1) {
-    end = std::min(text.find('\n', start), text.size());
-    const std::string_view raw = text.substr(start, end - start);
-    const std::string_view line = Trimmed(raw);
-    ++line_number;
-    const auto column = [&](std::string_view part) { return static_cast<int>(part.data() - raw.data()) + 1; };
-    if (line.starts_with('[') && line.ends_with(']')) {
-      section = std::string(Trimmed(line.substr(1, line.size() - 2)));
-      entries.push_back({section, "", "", {line_number, column(line)}});
-    } else if (const std::size_t equals = line.find('=');
-               equals != std::string_view::npos && !line.starts_with(';') && !line.starts_with("//")) {
-      const std::string_view value = Trimmed(line.substr(equals + 1));
-      entries.push_back({section, std::string(Trimmed(line.substr(0, equals))), std::string(value),
-                         {line_number, value.empty() ? column(line.substr(equals)) : column(value)}});
-    }
-  }
-  return entries;
-}
-
 const ConfigEntry* FindSetting(const std::vector<ConfigEntry>& entries, std::string_view section,
                                std::string_view key) {
   const auto found = std::find_if(entries.begin(), entries.end(), [&](const ConfigEntry& entry) {
@@ -68,7 +36,7 @@ bool IsVariation(std::string_view section) {
 std::vector<Variation> Variations(const std::vector<ConfigEntry>& entries) {
   std::vector<Variation> variations;
   for (const ConfigEntry& entry : entries) {
-    if (entry.key.empty() && IsVariation(entry.section)) {
+    if (entry.kind == ConfigEntry::Kind::kSection && IsVariation(entry.section)) {
       variations.push_back({entry.section, "", "panel", entry.position});
     } else if (!variations.empty() && entry.section == variations.back().section) {
       Variation& variation = variations.back();

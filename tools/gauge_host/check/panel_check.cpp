@@ -103,31 +103,25 @@ class PanelConfigReader {
  public:
   explicit PanelConfigReader(const std::string& file) : file_(file) {}
 
-  // A line without its line break; column is where its value starts, for a setting.
-  void Read(std::string_view raw, int line_number) {
-    line_number_ = line_number;
-    const std::string_view line = Trimmed(raw);
-    if (line.empty() || line.starts_with(';') || line.starts_with("//")) {
-      return;
+  void Read(const ConfigEntry& entry) {
+    line_number_ = entry.position.line;
+    switch (entry.kind) {
+      case ConfigEntry::Kind::kSection:
+        window_ = entry.section;
+        return;
+      case ConfigEntry::Kind::kMalformed:
+        Add(Severity::kError, 1, "this line is not a [section], a setting NAME=VALUE or a comment");
+        return;
+      case ConfigEntry::Kind::kSetting:
+        break;
     }
-    if (line.starts_with('[') && line.ends_with(']')) {
-      window_ = std::string(line.substr(1, line.size() - 2));
-      return;
-    }
-    if (line.find('=') == std::string_view::npos) {
-      Add(Severity::kError, 1, "this line is not a [section], a setting NAME=VALUE or a comment");
-      return;
-    }
-    const std::string_view key = Trimmed(line.substr(0, line.find('=')));
-    const std::string_view value = Trimmed(line.substr(line.find('=') + 1));
-    const int column = static_cast<int>(raw.find(value.empty() ? "=" : value) + 1);
     // visible= is a 2D window's; a virtual cockpit's panel is drawn whenever the crew is
     // in the virtual cockpit, whatever it says.
-    if (SameIgnoringCase(key, "visible") && !SameIgnoringCase(window_.substr(0, 8), "VCockpit")) {
-      hidden_[window_] = value == "0";
+    if (SameIgnoringCase(entry.key, "visible") && !SameIgnoringCase(window_.substr(0, 8), "VCockpit")) {
+      hidden_[window_] = entry.value == "0";
     }
-    if (SameIgnoringCase(key.substr(0, 5), "gauge")) {
-      ReadGaugeLine(key, value, column);
+    if (SameIgnoringCase(std::string_view(entry.key).substr(0, 5), "gauge")) {
+      ReadGaugeLine(entry.key, entry.value, entry.position.column);
     }
   }
 
@@ -200,6 +194,34 @@ class PanelConfigReader {
 
 }  // namespace
 
+std::vector<ConfigEntry> ConfigEntries(std::string_view text) {
+  std::vector<ConfigEntry> entries;
+  std::string section;
+  int line_number = 0;
+  for (std::size_t start = 0, end = 0; start < text.size(); start = end + 1) {
+    end = std::min(text.find('\n', start), text.size());
+    const std::string_view raw = text.substr(start, end - start);
+    const std::string_view line = Trimmed(raw);
+    ++line_number;
+    const auto column = [&](std::string_view part) { return static_cast<int>(part.data() - raw.data()) + 1; };
+    if (line.empty() || line.starts_with(';') || line.starts_with("//")) {
+      continue;
+    }
+    if (line.starts_with('[') && line.ends_with(']')) {
+      section = std::string(Trimmed(line.substr(1, line.size() - 2)));
+      entries.push_back({ConfigEntry::Kind::kSection, section, "", "", {line_number, column(line)}});
+    } else if (const std::size_t equals = line.find('='); equals != std::string_view::npos) {
+      const std::string_view value = Trimmed(line.substr(equals + 1));
+      entries.push_back({ConfigEntry::Kind::kSetting, section, std::string(Trimmed(line.substr(0, equals))),
+                         std::string(value),
+                         {line_number, value.empty() ? column(line.substr(equals)) : column(value)}});
+    } else {
+      entries.push_back({ConfigEntry::Kind::kMalformed, section, "", "", {line_number, 1}});
+    }
+  }
+  return entries;
+}
+
 std::vector<Diagnostic> CheckPanelConfig(std::string_view text, const std::string& file) {
   // Notepad's "Unicode" is UTF-16: one error for the file, not one for each of its lines.
   if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
@@ -210,10 +232,8 @@ std::vector<Diagnostic> CheckPanelConfig(std::string_view text, const std::strin
     text.remove_prefix(3);  // Notepad's UTF-8
   }
   PanelConfigReader reader(file);
-  int line_number = 0;
-  for (std::size_t start = 0, end = 0; start < text.size(); start = end + 1) {
-    end = std::min(text.find('\n', start), text.size());
-    reader.Read(text.substr(start, end - start), ++line_number);
+  for (const ConfigEntry& entry : ConfigEntries(text)) {
+    reader.Read(entry);
   }
   return reader.Findings();
 }

@@ -3,6 +3,7 @@
 // that lists the findings compiler-style, the fifteen variables and a summary.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,20 @@ bool LooksLikeModuleVariable(std::string_view name);
 
 // Misspelt names, wrong units, and what the writes of all the files together do.
 std::vector<Diagnostic> CheckReferences(const std::vector<PlacedReference>& references);
+
+// One line of an aircraft.cfg or panel.cfg, as the simulator reads them: a [section], a
+// setting NAME=VALUE inside one, or a line that is neither. Blank lines and comments are
+// left out.
+struct ConfigEntry {
+  enum class Kind : std::uint8_t { kSection, kSetting, kMalformed };
+  Kind kind = Kind::kSetting;
+  std::string section;      // without its brackets
+  std::string key;          // a setting's
+  std::string value;
+  SourcePosition position;  // of a setting's value (of its '=' when empty); of a section's '['; column 1 else
+};
+
+std::vector<ConfigEntry> ConfigEntries(std::string_view text);
 
 // The gauge lines of one panel configuration.
 std::vector<Diagnostic> CheckPanelConfig(std::string_view text, const std::string& file);
