@@ -1,13 +1,16 @@
 // libFuzzer target: each input is a gauge's two macros and its update script, one a line
-// (the script takes the rest), read as the host reads a gauge file. Expanding macros that
-// use each other, themselves or their arguments in any way must end, and every error must
-// name its place.
+// (the script takes the rest), read as the host reads a gauge file and as --check reads
+// it. Expanding macros that use each other, themselves or their arguments in any way must
+// end, every error must name its place, and, read as --check reads it, every byte of the
+// expanded script must stand at a place of the script's own text.
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "tools/gauge_host/script/gauge_scripts.h"
 
@@ -47,6 +50,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const gauge_host::Diagnostic& error : scripts.errors) {
     if (error.position.line < 1 || error.position.column < 1) {
       std::fprintf(stderr, "an error without its place: %s\n", gauge_host::FormatDiagnostic(error).c_str());
+      std::abort();
+    }
+  }
+  const gauge_host::ScriptText own = gauge_host::OwnText(gauge.children.back());
+  std::set<std::pair<int, int>> own_places;
+  for (const gauge_host::ScriptPosition& place : own.positions) {
+    own_places.emplace(place.line, place.column);
+  }
+  const gauge_host::ScriptText expanded = gauge_host::ExpandedAtUses(gauge_host::MacrosOf(gauge), own);
+  for (const gauge_host::ScriptPosition& place : expanded.positions) {
+    if (expanded.positions.size() != expanded.text.size() || !own_places.contains({place.line, place.column})) {
+      std::fprintf(stderr, "a byte placed outside the script, at %d:%d: %s\n", place.line, place.column,
+                    expanded.text.c_str());
       std::abort();
     }
   }

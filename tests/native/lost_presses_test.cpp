@@ -13,19 +13,19 @@ using gauge_host::PlacedScript;
 using gauge_host::RunsOn;
 using gauge_host::XmlElement;
 
-XmlElement Element(std::string name, std::string text = "", std::vector<XmlElement> children = {}) {
+XmlElement Element(std::string name, std::string text = "", std::vector<XmlElement> children = {}, int line = 7) {
   XmlElement element;
   element.name = std::move(name);
   if (!text.empty()) {
-    const gauge_host::ScriptText placed = gauge_host::TextAt(text, {7, 3});
-    element.texts.push_back({placed.text, placed.positions, {7, 3}});
+    const gauge_host::ScriptText placed = gauge_host::TextAt(text, {line, 3});
+    element.texts.push_back({placed.text, placed.positions, {line, 3}});
   }
   element.children = std::move(children);
   return element;
 }
 
-XmlElement WithKind(XmlElement element, std::string kind) {
-  element.attributes.push_back({"Kind", {}, {std::move(kind), {}, {}}});
+XmlElement With(XmlElement element, std::string attribute, std::string value) {
+  element.attributes.push_back({std::move(attribute), {}, {std::move(value), {}, {}}});
   return element;
 }
 
@@ -36,7 +36,7 @@ TEST(LostPressesTest, ScriptsOfBothSchemas) {
        Element("Element", "", {Element("Select", "", {Element("Value", "(L:A, number)"), Element("Case")})}),
        Element("Mouse", "",
                {Element("Area", "",
-                        {Element("Tooltip", "Call"), WithKind(Element("Click", "1 (>L:A, number)"), "LeftSingle+ LeftRelease")}),
+                        {Element("Tooltip", "Call"), With(Element("Click", "1 (>L:A, number)"), "Kind", "LeftSingle+ LeftRelease")}),
                 Element("Area", "", {Element("Click", "2 (>L:B, number)")})})});
   const XmlElement newer = Element(
       "SimBase.Document", "",
@@ -71,6 +71,47 @@ TEST(LostPressesTest, ScriptsOfBothSchemas) {
                        "MouseClick on click [LeftSingle][LeftRelease]: 4 (>L:C, number) at 7",
                        "CallbackCode on click [RightSingle]: 5 (>L:C, number) at 7",
                    }));
+}
+
+// A macro's text runs where a script uses it, and a finding in it stands at the use (line
+// 5 or 6), an argument's bytes where they are written; a macro no script uses runs nowhere.
+TEST(LostPressesTest, MacrosExpandedWhereScriptsUseThem) {
+  const XmlElement gauge = Element(
+      "Gauge", "",
+      {With(Element("Macro", "1 (>L:@1, number)", {}, 2), "Name", "Press"),
+       With(Element("Macro", "0 (>L:@1, number)", {}, 3), "Name", "Release"),
+       With(Element("Macro", "(L:Tvl_@1, number)", {}, 4), "Name", "Var"),
+       With(Element("Macro", "@Var(@1) 1 +", {}, 4), "Name", "Next"),
+       With(Element("Macro", "1 (>L:Tvl_Kneeboard, number)", {}, 9), "Name", "Unused"),
+       //                                      columns 3, 10, 26 and 35
+       Element("Mouse", "", {Element("Area", "", {Element("Click", "@Press(Tvl_CallMayday) @Release(Tvl_CallMayday)", {}, 5)})}),
+       Element("Element", "", {Element("Value", "@Next(PlayMusic)", {}, 6)})});  // columns 3 and 9
+  const std::vector<PlacedScript> scripts = gauge_host::ScriptsOf(gauge, "g.xml");
+  ASSERT_EQ(scripts.size(), 2U);
+  EXPECT_EQ(scripts[0].text.text, "1 (>L:Tvl_CallMayday, number) 0 (>L:Tvl_CallMayday, number)");
+  EXPECT_EQ(scripts[1].text.text, "(L:Tvl_PlayMusic, number) 1 +");
+  struct Place {
+    std::size_t script;
+    std::size_t offset;  // in its expanded text
+    int line;
+    int column;
+  };
+  const Place places[] = {
+      {0, 0, 5, 3},  {0, 2, 5, 3},  {0, 6, 5, 10}, {0, 19, 5, 23}, {0, 20, 5, 3},
+      {0, 30, 5, 26}, {0, 36, 5, 35}, {0, 50, 5, 26},
+      {1, 0, 6, 3},  {1, 3, 6, 3},  {1, 7, 6, 9},  {1, 15, 6, 17}, {1, 16, 6, 3}, {1, 28, 6, 3},
+  };
+  for (const Place& place : places) {
+    const gauge_host::ScriptPosition at = scripts[place.script].text.positions.at(place.offset);
+    EXPECT_EQ(std::make_pair(at.line, at.column), std::make_pair(place.line, place.column))
+        << scripts[place.script].text.text.substr(place.offset);
+  }
+  std::vector<std::string> findings;
+  for (const gauge_host::Diagnostic& finding : gauge_host::CheckLostPresses(scripts)) {
+    findings.push_back(gauge_host::FormatDiagnostic(finding).substr(0, 72));
+  }
+  EXPECT_EQ(findings, (std::vector<std::string>{
+                          "g.xml:5:26: error: Tvl_CallMayday is set to 1 at line 5 and back to 0 in"}));
 }
 
 // One script a line, "FILE ELEMENT: SCRIPT"; ELEMENT "Update" or "Value" runs every cycle,

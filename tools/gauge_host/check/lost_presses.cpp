@@ -47,14 +47,14 @@ std::vector<std::string> EventsOf(const XmlElement& click, const XmlElement& par
 }
 
 void AddScripts(const XmlElement& element, const XmlElement& parent, const std::string& file,
-                std::vector<PlacedScript>& scripts) {
+                const std::vector<Macro>& macros, std::vector<PlacedScript>& scripts) {
   const auto* row = std::find_if(kScriptElements.begin(), kScriptElements.end(),
                                  [&](const ScriptElement& candidate) { return candidate.name == element.name; });
   if (row != kScriptElements.end()) {
     const std::vector<std::string> events =
         row->runs == RunsOn::kClick ? EventsOf(element, parent) : std::vector<std::string>{};
     const auto add = [&](const XmlElement& holder) {
-      if (ScriptText text = OwnText(holder); !Trimmed(text.text).empty()) {
+      if (ScriptText text = ExpandedAtUses(macros, OwnText(holder)); !Trimmed(text.text).empty()) {
         scripts.push_back({file, element.name, row->runs, events, std::move(text)});
       }
     };
@@ -66,7 +66,7 @@ void AddScripts(const XmlElement& element, const XmlElement& parent, const std::
     }
   }
   for (const XmlElement& child : element.children) {
-    AddScripts(child, element, file, scripts);
+    AddScripts(child, element, file, macros, scripts);
   }
 }
 
@@ -312,8 +312,9 @@ void CheckResets(const Writes& writes, std::vector<Diagnostic>& findings) {
 std::vector<PlacedScript> ScriptsOf(const XmlElement& root, const std::string& file) {
   // The root is the gauge, <Gauge> or <SimBase.Document>, never a script.
   std::vector<PlacedScript> scripts;
+  const std::vector<Macro> macros = MacrosOf(root);
   for (const XmlElement& child : root.children) {
-    AddScripts(child, root, file, scripts);
+    AddScripts(child, root, file, macros, scripts);
   }
   return scripts;
 }

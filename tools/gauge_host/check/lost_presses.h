@@ -29,7 +29,8 @@ struct PlacedScript {
 
 // The scripts of a gauge file of either schema, found by the names of the elements that
 // hold them: <Update>, an element's <Value>, <Visible> and <Select>, their text or their
-// <Script>, run on every cycle; <Click>, <MouseClick> and <CallbackCode> on a click.
+// <Script>, run on every cycle; <Click>, <MouseClick> and <CallbackCode> on a click. The
+// gauge's macros are expanded in them, a macro's text placed where the script uses it.
 std::vector<PlacedScript> ScriptsOf(const XmlElement& root, const std::string& file);
 
 // The lost presses of all the scripts of the files checked together.

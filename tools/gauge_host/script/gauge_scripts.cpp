@@ -59,11 +59,6 @@ std::string ChildAttributeOrText(const XmlElement& parent, std::string_view name
   return attribute != nullptr ? std::string(Trimmed(attribute->value.value)) : ChildText(parent, name);
 }
 
-struct Macro {
-  std::string name;
-  ScriptText text;
-};
-
 bool IsNameCharacter(char c) { return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 
 // More uses of macros than any script needs: macros built of macros that each use the next
@@ -72,11 +67,15 @@ constexpr int kMostMacroUses = 10000;
 
 // Expands @NAME and @NAME(x,y) in a script's text, @1 and @2 within a macro standing for
 // its arguments. Each byte keeps the place it was written at: in the script, in the
-// macro's <Macro>, or in the argument.
+// macro's <Macro>, or in the argument; or, placed at uses, a byte of a macro's body takes
+// the place of the outermost @NAME that brought it in.
 class MacroExpander {
  public:
-  MacroExpander(const std::vector<Macro>& macros, const std::string& file, const std::string& script_name)
-      : macros_(macros), file_(file), script_name_(script_name) {}
+  enum class BodyPlaces : std::uint8_t { kInMacro, kAtUse };
+
+  MacroExpander(const std::vector<Macro>& macros, const std::string& file, const std::string& script_name,
+                BodyPlaces body_places = BodyPlaces::kInMacro)
+      : macros_(macros), file_(file), script_name_(script_name), body_places_(body_places) {}
 
   ScriptText Expand(const ScriptText& source, const std::vector<ScriptText>* arguments) {
     ScriptText out;
@@ -149,11 +148,29 @@ class MacroExpander {
       stopped_ = true;
     } else {
       expanding_.push_back(name);
-      const ScriptText expanded = Expand(macro->text, &macro_arguments);
+      ScriptText expanded = Expand(macro->text, &macro_arguments);
       expanding_.pop_back();
+      if (body_places_ == BodyPlaces::kAtUse && expanding_.empty()) {
+        PlaceBodyAtUse(expanded, source, position);
+      }
       Append(out, expanded, 0, expanded.text.size());
     }
     return true;
+  }
+
+  // The bytes of an outermost use's expansion that were not written in the script's own
+  // text, between its first and last byte, came from macros' bodies: they take the use's place.
+  static void PlaceBodyAtUse(ScriptText& expanded, const ScriptText& script, ScriptPosition use) {
+    const auto before = [](ScriptPosition a, ScriptPosition b) {
+      return a.line != b.line ? a.line < b.line : a.column < b.column;
+    };
+    const ScriptPosition first = script.positions.empty() ? use : script.positions.front();
+    const ScriptPosition last = script.positions.empty() ? use : script.positions.back();
+    for (ScriptPosition& place : expanded.positions) {
+      if (before(place, first) || before(last, place)) {
+        place = use;
+      }
+    }
   }
 
   const Macro* MacroNamed(const std::string& name) const {
@@ -224,11 +241,44 @@ class MacroExpander {
   const std::vector<Macro>& macros_;
   const std::string& file_;
   const std::string& script_name_;
+  BodyPlaces body_places_;
   std::vector<std::string> expanding_;  // the macros being expanded, outermost first
   int uses_ = 0;
   bool stopped_ = false;  // by a macro that never ends
   std::vector<Diagnostic> errors_;
 };
+
+// The gauge's <Macro>s, a macro's text its own in the panel schema and its <MacroValue>'s
+// in the newer one; what is wrong with them into errors.
+std::vector<Macro> ReadMacros(const XmlElement& gauge, bool newer_schema, const std::string& file,
+                              std::vector<Diagnostic>& errors) {
+  std::vector<Macro> macros;
+  for (const XmlElement& child : gauge.children) {
+    if (child.name != "Macro") {
+      continue;
+    }
+    const XmlAttribute* name = child.Attribute("Name");
+    name = name != nullptr ? name : child.Attribute("id");
+    if (name == nullptr || Trimmed(name->value.value).empty()) {
+      errors.push_back({file, child.position, Severity::kError, "a <Macro> without a Name"});
+      continue;
+    }
+    const std::string macro_name(Trimmed(name->value.value));
+    if (std::any_of(macros.begin(), macros.end(), [&](const Macro& macro) { return macro.name == macro_name; })) {
+      errors.push_back({file, name->value.start, Severity::kError, "the macro " + macro_name + " is defined twice"});
+      continue;
+    }
+    const XmlElement* text = newer_schema ? FirstChild(child, "MacroValue") : &child;
+    macros.push_back({macro_name, text != nullptr ? OwnText(*text) : ScriptText{}});
+  }
+  return macros;
+}
+
+// The gauge element of a file's root: <Gauge> itself, or the <SimGauge.Gauge> of a
+// <SimBase.Document>; nullptr when it is neither.
+const XmlElement* NewerGauge(const XmlElement& root) {
+  return root.name == "SimBase.Document" ? FirstChild(root, "SimGauge.Gauge") : nullptr;
+}
 
 // A rectangle in the gauge's pixels.
 struct Rectangle {
@@ -244,7 +294,7 @@ class GaugeReader {
   explicit GaugeReader(GaugeScripts& gauge) : gauge_(gauge) {}
 
   void ReadPanelSchema(const XmlElement& root) {
-    ReadMacros(root, [](const XmlElement& macro) { return &macro; });
+    macros_ = ReadMacros(root, false, gauge_.file, gauge_.errors);
     ReadUpdate(root);
     for (const XmlElement& child : root.children) {
       if (child.name == "Element") {
@@ -256,7 +306,7 @@ class GaugeReader {
   }
 
   void ReadNewerSchema(const XmlElement& gauge) {
-    ReadMacros(gauge, [](const XmlElement& macro) { return FirstChild(macro, "MacroValue"); });
+    macros_ = ReadMacros(gauge, true, gauge_.file, gauge_.errors);
     ReadUpdate(gauge);
     Rectangle whole;
     if (const XmlElement* size = FirstChild(gauge, "Size")) {
@@ -272,28 +322,6 @@ class GaugeReader {
   }
 
  private:
-  template <typename TextElementOf>
-  void ReadMacros(const XmlElement& gauge, TextElementOf text_element_of) {
-    for (const XmlElement& child : gauge.children) {
-      if (child.name != "Macro") {
-        continue;
-      }
-      const XmlAttribute* name = child.Attribute("Name");
-      name = name != nullptr ? name : child.Attribute("id");
-      if (name == nullptr || Trimmed(name->value.value).empty()) {
-        Error(child.position, "a <Macro> without a Name");
-        continue;
-      }
-      const std::string macro_name(Trimmed(name->value.value));
-      if (std::any_of(macros_.begin(), macros_.end(), [&](const Macro& macro) { return macro.name == macro_name; })) {
-        Error(name->value.start, "the macro " + macro_name + " is defined twice");
-        continue;
-      }
-      const XmlElement* text = text_element_of(child);
-      macros_.push_back({macro_name, text != nullptr ? OwnText(*text) : ScriptText{}});
-    }
-  }
-
   void ReadUpdate(const XmlElement& gauge) {
     const XmlElement* update = FirstChild(gauge, "Update");
     if (update == nullptr) {
@@ -527,7 +555,7 @@ GaugeScripts GaugeScriptsOf(const XmlElement& root, const std::string& file) {
   GaugeScripts gauge;
   gauge.file = file;
   GaugeReader reader(gauge);
-  const XmlElement* newer = root.name == "SimBase.Document" ? FirstChild(root, "SimGauge.Gauge") : nullptr;
+  const XmlElement* newer = NewerGauge(root);
   if (root.name == "Gauge") {
     reader.ReadPanelSchema(root);
   } else if (newer != nullptr) {
@@ -540,6 +568,22 @@ GaugeScripts GaugeScriptsOf(const XmlElement& root, const std::string& file) {
                                   "<SimBase.Document> with <SimGauge.Gauge>"});
   }
   return gauge;
+}
+
+std::vector<Macro> MacrosOf(const XmlElement& root) {
+  std::vector<Diagnostic> errors;  // the run's to report
+  const XmlElement* newer = NewerGauge(root);
+  return newer != nullptr ? ReadMacros(*newer, true, "", errors) : ReadMacros(root, false, "", errors);
+}
+
+ScriptText ExpandedAtUses(const std::vector<Macro>& macros, const ScriptText& text) {
+  if (macros.empty() || text.text.find('@') == std::string::npos) {
+    return text;
+  }
+  // What cannot be expanded is the run's to report.
+  const std::string unreported;
+  MacroExpander expander(macros, unreported, unreported, MacroExpander::BodyPlaces::kAtUse);
+  return expander.Expand(text, nullptr);
 }
 
 namespace {

@@ -76,6 +76,23 @@ struct GaugeScripts {
 // The scripts of a gauge file of either schema, read from its root element.
 GaugeScripts GaugeScriptsOf(const XmlElement& root, const std::string& file);
 
+// A gauge's macro: @NAME in its scripts stands for the text.
+struct Macro {
+  std::string name;
+  ScriptText text;
+};
+
+// The macros of a gauge file of either schema, read from its root element; those with
+// no name or a name taken already are left out (the run reports them).
+std::vector<Macro> MacrosOf(const XmlElement& root);
+
+// A text of the gauge with its macros expanded, for --check, which reads a gauge's texts
+// as the simulator runs them without running them: a byte of a macro's body takes the
+// place of the outermost @NAME that brought it in, so that a finding in it points where
+// the text uses the macro; a byte of an argument keeps its own. A use that cannot be
+// expanded (a macro the gauge lacks, arguments never closed) is left out.
+ScriptText ExpandedAtUses(const std::vector<Macro>& macros, const ScriptText& text);
+
 // "area 2 (\"Mayday\")".
 std::string DescribeArea(const MouseArea& area);
 

@@ -62,19 +62,4 @@ XmlPosition TextStart(std::string_view document, XmlPosition previous, XmlPositi
 // Where an attribute's value starts: just after the quote that follows its name.
 XmlPosition AttributeValueStart(std::string_view document, XmlPosition name);
 
-// Calls `visit` for each text and attribute value of `element` and its descendants, in
-// document order.
-template <typename Visit>
-void ForEachText(const XmlElement& element, Visit&& visit) {
-  for (const XmlAttribute& attribute : element.attributes) {
-    visit(attribute.value);
-  }
-  for (const XmlText& text : element.texts) {
-    visit(text);
-  }
-  for (const XmlElement& child : element.children) {
-    ForEachText(child, visit);
-  }
-}
-
 }  // namespace gauge_host
