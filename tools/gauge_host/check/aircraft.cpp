@@ -157,16 +157,22 @@ class AircraftReader {
            std::string(name);
   }
 
-  // The path of the folder's entry named so in any letter case, with its own letters.
-  std::optional<std::string> Entry(const std::string& folder, std::string_view name) {
+  // The folder's entries, read once; nothing when it is no folder.
+  const std::optional<std::vector<std::string>>& Listing(const std::string& folder) {
     auto cached = folders_.find(folder);
     if (cached == folders_.end()) {
       cached = folders_.emplace(folder, files_.FolderEntries(folder.empty() ? "." : folder)).first;
     }
-    if (!cached->second) {
+    return cached->second;
+  }
+
+  // The path of the folder's entry named so in any letter case, with its own letters.
+  std::optional<std::string> Entry(const std::string& folder, std::string_view name) {
+    const std::optional<std::vector<std::string>>& listing = Listing(folder);
+    if (!listing) {
       return std::nullopt;
     }
-    for (const std::string& entry : *cached->second) {
+    for (const std::string& entry : *listing) {
       if (SameIgnoringCase(entry, name)) {
         return Join(folder, entry);
       }
@@ -210,7 +216,7 @@ class AircraftReader {
   std::optional<Panel> PanelOf(const Variation& variation, const std::string& aircraft_config,
                                std::vector<std::string>& aliases, std::vector<Diagnostic>& findings) {
     std::optional<std::string> folder = Entry(folder_, variation.panel_folder);
-    if (!folder || !files_.FolderEntries(*folder)) {
+    if (!folder || !Listing(*folder)) {
       findings.push_back({aircraft_config, variation.position, Severity::kError,
                           "[" + variation.section + "] has no panel folder " + variation.panel_folder +
                               " in the aircraft folder, so the module never runs in this variation"});
@@ -333,11 +339,7 @@ class AircraftReader {
   // of the gauges it uses, together.
   std::string CheckPanel(const Panel& panel, const GaugeReader& read_gauge,
                          std::map<std::string, std::vector<PlacedReference>>& references_by_file) {
-    std::string text = panel.config_path + ", the panel of ";
-    for (std::size_t index = 0; index < panel.variations.size(); ++index) {
-      text += (index == 0 ? "" : index + 1 == panel.variations.size() ? " and " : ", ") + panel.variations[index];
-    }
-    text += ":\n";
+    std::string text = panel.config_path + ", the panel of " + Together(panel.variations) + ":\n";
     CheckSummary summary;
     summary.findings = CheckPanelConfig(panel.config, panel.config_path);
     const std::vector<GaugeLine> lines = GaugeLines(ConfigEntries(panel.config));
@@ -368,10 +370,7 @@ class AircraftReader {
         references_by_file[gauge.path] = std::move(gauge_summary.references);
       }
     }
-    const std::vector<Diagnostic> findings = CheckReferences(summary.references);
-    summary.findings.insert(summary.findings.end(), findings.begin(), findings.end());
-    const std::vector<Diagnostic> lost = CheckLostPresses(summary.scripts);
-    summary.findings.insert(summary.findings.end(), lost.begin(), lost.end());
+    CheckGaugesTogether(summary);
     return text + Findings(summary.findings);
   }
 

@@ -178,10 +178,7 @@ int RunCheck(const std::vector<std::string>& paths, const std::string& gauges_fo
   if (unreadable) {
     return kExitUnreadable;
   }
-  const std::vector<Diagnostic> findings = CheckReferences(summary.references);
-  summary.findings.insert(summary.findings.end(), findings.begin(), findings.end());
-  const std::vector<Diagnostic> lost = CheckLostPresses(summary.scripts);
-  summary.findings.insert(summary.findings.end(), lost.begin(), lost.end());
+  CheckGaugesTogether(summary);
   const int status = ErrorCount(summary.findings) == 0 ? kExitNoError : kExitErrors;
   std::fputs(Report(std::move(summary)).c_str(), stdout);
   return status;

@@ -292,6 +292,13 @@ std::string VariablesAndCounts(const CheckSummary& summary) {
   return report;
 }
 
+void CheckGaugesTogether(CheckSummary& summary) {
+  const std::vector<Diagnostic> findings = CheckReferences(summary.references);
+  summary.findings.insert(summary.findings.end(), findings.begin(), findings.end());
+  const std::vector<Diagnostic> lost = CheckLostPresses(summary.scripts);
+  summary.findings.insert(summary.findings.end(), lost.begin(), lost.end());
+}
+
 std::string Report(const CheckSummary& summary) {
   return FindingLines(summary.findings) + "\n" + VariablesAndCounts(summary);
 }

@@ -50,6 +50,10 @@ struct CheckSummary {
   std::vector<PlacedScript> scripts;  // of the gauges checked together, whose presses and releases meet
 };
 
+// What the gauges read into the summary say together, added to its findings: the names,
+// units and writes of their references, and the presses their scripts lose.
+void CheckGaugesTogether(CheckSummary& summary);
+
 // The findings sorted by file and place, the fifteen variables with where they are read
 // and written, and the counts.
 std::string Report(const CheckSummary& summary);
