@@ -39,6 +39,20 @@ void RestoreConsoleCodePage() {
   SetConsoleOutputCP(console_code_page);
 }
 
+// Calls visit with each entry Windows finds for the pattern (C:\Folder\*.scn).
+template <typename Visit>
+void ForEachFound(const std::string& pattern, Visit&& visit) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(Wide(pattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) {
+    return;
+  }
+  do {
+    visit(found);
+  } while (FindNextFileW(search, &found) != 0);
+  FindClose(search);
+}
+
 }  // namespace
 
 void WriteUtf8ToAConsole() {
@@ -170,20 +184,14 @@ std::vector<std::string> FilesInFolder(const std::string& folder, std::string_vi
   const std::string separator = folder.find('/') != std::string::npos ? "/" : "\\";
   const std::string prefix = folder.ends_with('\\') || folder.ends_with('/') ? folder : folder + separator;
   std::vector<std::string> names;
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(Wide(prefix + "*" + std::string(extension)).c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) {
-    return names;
-  }
-  do {
+  ForEachFound(prefix + "*" + std::string(extension), [&](const WIN32_FIND_DATAW& found) {
     const std::string name = Utf8(found.cFileName);
     // "*.scn" also matches longer extensions through their short names ("a.scnx").
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && name.size() > extension.size() &&
         SameIgnoringCase(std::string_view(name).substr(name.size() - extension.size()), extension)) {
       names.push_back(name);
     }
-  } while (FindNextFileW(search, &found) != 0);
-  FindClose(search);
+  });
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
     const std::string folded_a = Lowered(a);
     const std::string folded_b = Lowered(b);
@@ -201,18 +209,12 @@ std::optional<std::vector<std::string>> FolderEntries(const std::string& folder)
   }
   const bool separated = folder.ends_with('\\') || folder.ends_with('/');
   std::vector<std::string> names;
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(Wide(folder + (separated ? "*" : "\\*")).c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) {
-    return names;
-  }
-  do {
+  ForEachFound(folder + (separated ? "*" : "\\*"), [&](const WIN32_FIND_DATAW& found) {
     const std::string name = Utf8(found.cFileName);
     if (name != "." && name != "..") {
       names.push_back(name);
     }
-  } while (FindNextFileW(search, &found) != 0);
-  FindClose(search);
+  });
   return names;
 }
 
