@@ -36,12 +36,8 @@ std::vector<std::string> EventsOf(const XmlElement& click, const XmlElement& par
     }
   }
   std::vector<std::string> events;
-  for (std::string_view rest = listed; !rest.empty();) {
-    const std::size_t plus = std::min(rest.find('+'), rest.size());
-    if (const std::string_view event = Trimmed(rest.substr(0, plus)); !event.empty()) {
-      events.emplace_back(event);
-    }
-    rest.remove_prefix(std::min(plus + 1, rest.size()));
+  for (const std::string_view event : ListedEvents(listed)) {
+    events.emplace_back(event);
   }
   return events.empty() ? std::vector<std::string>{"LeftSingle"} : events;
 }

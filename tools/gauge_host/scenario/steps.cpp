@@ -478,14 +478,8 @@ class LineReader {
 
   // "12,30.5": where a click is, in the gauge's pixels.
   bool Point(const std::string& word, std::optional<std::pair<double, double>>& point) {
-    const std::size_t comma = word.find(',');
-    const std::optional<double> x = comma == std::string::npos ? std::nullopt : ParseNumber(word.substr(0, comma));
-    const std::optional<double> y = comma == std::string::npos ? std::nullopt : ParseNumber(word.substr(comma + 1));
-    if (!x || !y) {
-      return Error("'" + Shown(word) + "' is not a place in the gauge: write X,Y, as 12,30");
-    }
-    point = std::pair{*x, *y};
-    return true;
+    point = ParseNumberPair(word);
+    return point || Error("'" + Shown(word) + "' is not a place in the gauge: write X,Y, as 12,30");
   }
 
   bool Script(std::size_t offset, gauge_host::Script& script) {

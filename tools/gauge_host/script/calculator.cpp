@@ -90,6 +90,19 @@ std::size_t Clamped(double value, std::size_t limit) {
 
 constexpr double kPi = std::numbers::pi;
 
+// The meanings of the operators the language spells two ways ("==" and "eq"), one each.
+constexpr NumberFunction kNegated = [](const double* x) { return -x[0]; };
+constexpr NumberFunction kDegreesWrapped = [](const double* x) { return Wrapped(x[0], 360); };
+constexpr NumberFunction kEqual = [](const double* x) { return Truth(x[0] == x[1]); };
+constexpr NumberFunction kNotEqual = [](const double* x) { return Truth(x[0] != x[1]); };
+constexpr NumberFunction kGreater = [](const double* x) { return Truth(x[0] > x[1]); };
+constexpr NumberFunction kLess = [](const double* x) { return Truth(x[0] < x[1]); };
+constexpr NumberFunction kGreaterOrEqual = [](const double* x) { return Truth(x[0] >= x[1]); };
+constexpr NumberFunction kLessOrEqual = [](const double* x) { return Truth(x[0] <= x[1]); };
+constexpr NumberFunction kNot = [](const double* x) { return Truth(x[0] == 0); };
+constexpr NumberFunction kAnd = [](const double* x) { return Truth(x[0] != 0 && x[1] != 0); };
+constexpr NumberFunction kOr = [](const double* x) { return Truth(x[0] != 0 || x[1] != 0); };
+
 // The one home of the operators: the compiler finds a word here and the runner does what
 // its row says; the guide's reference is checked against it.
 constexpr std::array kOperators = {
@@ -100,8 +113,8 @@ constexpr std::array kOperators = {
     Divide("/", [](const double* x) { return x[0] / x[1]; }),
     Divide("%", [](const double* x) { return std::fmod(x[0], x[1]); }),
     Divide("div", [](const double* x) { return std::trunc(x[0] / x[1]); }),
-    Numbers("/-/", "n", [](const double* x) { return -x[0]; }),
-    Numbers("neg", "n", [](const double* x) { return -x[0]; }),
+    Numbers("/-/", "n", kNegated),
+    Numbers("neg", "n", kNegated),
     Numbers("++", "n", [](const double* x) { return x[0] + 1; }),
     Numbers("--", "n", [](const double* x) { return x[0] - 1; }),
     // Numbers.
@@ -132,30 +145,30 @@ constexpr std::array kOperators = {
     Numbers("atg2", "nn", [](const double* x) { return std::atan2(x[0], x[1]); }),
     Numbers("dgrd", "n", [](const double* x) { return x[0] * kPi / 180; }),
     Numbers("rddg", "n", [](const double* x) { return x[0] * 180 / kPi; }),
-    Numbers("dnor", "n", [](const double* x) { return Wrapped(x[0], 360); }),
-    Numbers("d360", "n", [](const double* x) { return Wrapped(x[0], 360); }),
+    Numbers("dnor", "n", kDegreesWrapped),
+    Numbers("d360", "n", kDegreesWrapped),
     Numbers("rnor", "n", [](const double* x) { return Wrapped(x[0], 2 * kPi); }),
     // Comparison.
-    Numbers("==", "nn", [](const double* x) { return Truth(x[0] == x[1]); }),
-    Numbers("!=", "nn", [](const double* x) { return Truth(x[0] != x[1]); }),
-    Numbers(">", "nn", [](const double* x) { return Truth(x[0] > x[1]); }),
-    Numbers("<", "nn", [](const double* x) { return Truth(x[0] < x[1]); }),
-    Numbers(">=", "nn", [](const double* x) { return Truth(x[0] >= x[1]); }),
-    Numbers("<=", "nn", [](const double* x) { return Truth(x[0] <= x[1]); }),
-    Numbers("eq", "nn", [](const double* x) { return Truth(x[0] == x[1]); }),
-    Numbers("ne", "nn", [](const double* x) { return Truth(x[0] != x[1]); }),
-    Numbers("gt", "nn", [](const double* x) { return Truth(x[0] > x[1]); }),
-    Numbers("lt", "nn", [](const double* x) { return Truth(x[0] < x[1]); }),
-    Numbers("ge", "nn", [](const double* x) { return Truth(x[0] >= x[1]); }),
-    Numbers("le", "nn", [](const double* x) { return Truth(x[0] <= x[1]); }),
+    Numbers("==", "nn", kEqual),
+    Numbers("!=", "nn", kNotEqual),
+    Numbers(">", "nn", kGreater),
+    Numbers("<", "nn", kLess),
+    Numbers(">=", "nn", kGreaterOrEqual),
+    Numbers("<=", "nn", kLessOrEqual),
+    Numbers("eq", "nn", kEqual),
+    Numbers("ne", "nn", kNotEqual),
+    Numbers("gt", "nn", kGreater),
+    Numbers("lt", "nn", kLess),
+    Numbers("ge", "nn", kGreaterOrEqual),
+    Numbers("le", "nn", kLessOrEqual),
     Word("?", Shape::kChoose, "vvn"),
     // Logic: any number but 0 is true.
-    Numbers("!", "n", [](const double* x) { return Truth(x[0] == 0); }),
-    Numbers("not", "n", [](const double* x) { return Truth(x[0] == 0); }),
-    Numbers("&&", "nn", [](const double* x) { return Truth(x[0] != 0 && x[1] != 0); }),
-    Numbers("and", "nn", [](const double* x) { return Truth(x[0] != 0 && x[1] != 0); }),
-    Numbers("||", "nn", [](const double* x) { return Truth(x[0] != 0 || x[1] != 0); }),
-    Numbers("or", "nn", [](const double* x) { return Truth(x[0] != 0 || x[1] != 0); }),
+    Numbers("!", "n", kNot),
+    Numbers("not", "n", kNot),
+    Numbers("&&", "nn", kAnd),
+    Numbers("and", "nn", kAnd),
+    Numbers("||", "nn", kOr),
+    Numbers("or", "nn", kOr),
     // Bits, on the values as the module would read them: 32-bit integers.
     Numbers("&", "nn", [](const double* x) { return double(Bits(x[0]) & Bits(x[1])); }),
     Numbers("|", "nn", [](const double* x) { return double(Bits(x[0]) | Bits(x[1])); }),
@@ -1147,6 +1160,19 @@ std::optional<double> ParseNumber(std::string_view text) {
     }
   }
   return negative ? -magnitude : magnitude;
+}
+
+std::optional<std::pair<double, double>> ParseNumberPair(std::string_view text) {
+  const std::size_t comma = text.find(',');
+  if (comma == std::string_view::npos) {
+    return std::nullopt;
+  }
+  const std::optional<double> first = ParseNumber(Trimmed(text.substr(0, comma)));
+  const std::optional<double> second = ParseNumber(Trimmed(text.substr(comma + 1)));
+  if (!first || !second) {
+    return std::nullopt;
+  }
+  return std::pair{*first, *second};
 }
 
 std::int32_t ModuleInteger(double value) {

@@ -16,6 +16,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -135,6 +136,10 @@ ScriptRun RunScript(const Script& script, ScriptWorld& world, std::vector<Value>
 // A number as scripts write it: an integer, a decimal (".5", "3.") with or without an
 // exponent ("1e3", "2.5E-2"), or a 0x hexadecimal number, each possibly negative.
 std::optional<double> ParseNumber(std::string_view text);
+
+// "12.5,30": two numbers and a comma, white space around each allowed, as the newer gauge
+// schema writes a place or a size and a click step its place; nothing when it is not that.
+std::optional<std::pair<double, double>> ParseNumberPair(std::string_view text);
 
 // A panel variable as a module reading it as a 32-bit integer sees it: truncated toward
 // zero, and -2147483648 when it lies outside the 32-bit range (as the x86 conversion does).

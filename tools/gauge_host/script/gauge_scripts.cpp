@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <tuple>
 
 #include "tools/gauge_host/common/text.h"
 
@@ -478,34 +479,25 @@ class GaugeReader {
 
   // "LeftSingle+LeftRelease": each a mouse event of the table.
   void AddEvents(std::string_view events, XmlPosition position, std::vector<std::string>& added) {
-    while (!events.empty()) {
-      const std::size_t plus = std::min(events.find('+'), events.size());
-      if (const std::string_view event = Trimmed(events.substr(0, plus)); !event.empty()) {
-        if (MouseEventNamed(event) == nullptr) {
-          Error(position, "'" + Shown(event) + "' is not a mouse event (did you mean '" + Closest(event, MouseEventNames()) +
-                        "'?)");
-        } else {
-          added.emplace_back(event);
-        }
+    for (const std::string_view event : ListedEvents(events)) {
+      if (MouseEventNamed(event) == nullptr) {
+        Error(position, "'" + Shown(event) + "' is not a mouse event (did you mean '" + Closest(event, MouseEventNames()) +
+                      "'?)");
+      } else {
+        added.emplace_back(event);
       }
-      events.remove_prefix(std::min(plus + 1, events.size()));
     }
   }
 
   // "12.5,30": two numbers and a comma, as the newer schema writes a position or a size.
   void ReadPair(const XmlElement& element, double& first, double& second) {
     const ScriptText text = OwnText(element);
-    const std::size_t comma = text.text.find(',');
-    const std::optional<double> first_number =
-        comma == std::string::npos ? std::nullopt : ParseNumber(Trimmed(std::string_view(text.text).substr(0, comma)));
-    const std::optional<double> second_number =
-        comma == std::string::npos ? std::nullopt : ParseNumber(Trimmed(std::string_view(text.text).substr(comma + 1)));
-    if (!first_number || !second_number) {
+    const std::optional<std::pair<double, double>> pair = ParseNumberPair(text.text);
+    if (!pair) {
       Error(element.position, "<" + element.name + ">" + Shown(Trimmed(text.text)) + "</" + element.name + "> is not two numbers, as 0,0");
       return;
     }
-    first = *first_number;
-    second = *second_number;
+    std::tie(first, second) = *pair;
   }
 
   Script Compiled(const ScriptText& text, const std::string& name) {
@@ -545,6 +537,18 @@ const MouseEventRow* MouseEventNamed(std::string_view name) {
   const auto* const row = std::find_if(kMouseEvents.begin(), kMouseEvents.end(),
                                        [&](const MouseEventRow& candidate) { return candidate.name == name; });
   return row == kMouseEvents.end() ? nullptr : row;
+}
+
+std::vector<std::string_view> ListedEvents(std::string_view listed) {
+  std::vector<std::string_view> events;
+  while (!listed.empty()) {
+    const std::size_t plus = std::min(listed.find('+'), listed.size());
+    if (const std::string_view event = Trimmed(listed.substr(0, plus)); !event.empty()) {
+      events.push_back(event);
+    }
+    listed.remove_prefix(std::min(plus + 1, listed.size()));
+  }
+  return events;
 }
 
 std::string DescribeArea(const MouseArea& area) {

@@ -30,6 +30,10 @@ struct MouseEventRow {
 // The row of the event named, or nothing when there is none.
 const MouseEventRow* MouseEventNamed(std::string_view name);
 
+// The events a Kind="LeftSingle+LeftRelease" or <ClickType>s list: split at each '+',
+// trimmed, empty ones left out.
+std::vector<std::string_view> ListedEvents(std::string_view listed);
+
 // What a gauge's script is, for those who walk them by kind.
 enum class ScriptKind : std::uint8_t {
   kUpdate,   // the gauge's <Update>
