@@ -165,8 +165,8 @@ std::optional<Diagnostic> RunGaugeScript(const ScheduledScript& scheduled, const
   // every frame of an hour, and a copy of every variable each time cost most of it.
   std::map<std::string, double, std::less<>> values_before;
   for (const Instruction& instruction : scheduled.script->code) {
-    if (const auto value = instruction.text.starts_with("(>") ? host.world.panel_variables.find(instruction.name)
-                                                              : host.world.panel_variables.end();
+    if (const auto value = instruction.op == Op::kWritePanel ? host.world.panel_variables.find(instruction.name)
+                                                             : host.world.panel_variables.end();
         value != host.world.panel_variables.end()) {
       values_before.insert(*value);
     }

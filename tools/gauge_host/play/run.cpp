@@ -74,7 +74,6 @@ GaugeFiles ReadGauges(const Scenario& scenario, const std::string& scenario_path
   return gauges;
 }
 
-// The module the options name: --gau's, or the one beside the host.
 // What runs, for a report of the run: the host's version, the module's file version and
 // the SHA-256 of its bytes, which tells apart two builds of one version. Or why the module
 // cannot be read.
