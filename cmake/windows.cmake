@@ -143,6 +143,13 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   # between that thread and its maker shows within a few rounds.
   add_test(NAME main_window_threads_repeated
     COMMAND windows_tests --gtest_filter=SendKeyChordWin32Test.*OnAnotherThread --gtest_repeat=200 --gtest_brief=1)
+  # What loading a large gauge costs (scripts/bench-gauge-load runs it): a benchmark, not a test.
+  add_executable(gauge_load_benchmark bench/gauge_load_benchmark.cpp ${GAUGE_HOST}/xml/xml_reader.cpp
+    ${GAUGE_HOST}/windows/files.cpp)
+  target_compile_options(gauge_load_benchmark PRIVATE ${COMMON_WARNINGS} -Wno-restrict)
+  add_dependencies(gauge_load_benchmark xmllite_import_library)
+  target_link_libraries(gauge_load_benchmark PRIVATE tvl_gauge_host_parts ${XMLLITE_IMPORT_LIBRARY} shlwapi ole32
+    oleaut32 bcrypt version)
   # Another aircraft's gauge module, which the gauge host must refuse, saying why.
   add_library(other_gauges SHARED tests/windows/other_gauge.cpp tests/windows/other_gauge.def)
   target_include_directories(other_gauges PRIVATE ${PROJECT_SOURCE_DIR})

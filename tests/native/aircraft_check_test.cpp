@@ -6,8 +6,8 @@
 
 #include <map>
 
+#include "tests/support/script_gauges.h"
 #include "tools/gauge_host/check/aircraft.h"
-#include "tools/gauge_host/script/variable_reference.h"
 
 namespace {
 
@@ -57,14 +57,15 @@ class MemoryAircraft : public gauge_host::AircraftFiles {
   const std::map<std::string, std::vector<CabinetMember>>& cabinets;
 };
 
-// A gauge file here is one script: its references, placed by line and column.
+// A gauge file here is scripts run on a click, one a line.
 void ReadScript(const std::string& file, const std::string& bytes, CheckSummary& into) {
-  for (gauge_host::VariableReference& reference : gauge_host::FindVariableReferences(bytes)) {
-    const std::size_t line_start = bytes.rfind('\n', reference.offset) + 1;
-    const auto before = bytes.begin() + static_cast<std::ptrdiff_t>(line_start);
-    const int line = 1 + static_cast<int>(std::count(bytes.begin(), before, '\n'));
-    into.references.push_back({file, {line, static_cast<int>(reference.offset - line_start) + 1}, reference});
+  std::vector<std::string> lines;
+  for (std::size_t start = 0; start < bytes.size();) {
+    const std::size_t end = std::min(bytes.find('\n', start), bytes.size());
+    lines.push_back(bytes.substr(start, end - start));
+    start = end + 1;
   }
+  gauge_host::AddGauge(GaugeOf(file, lines), into);
 }
 
 const std::string kModuleLine = "gauge00=Tvl_LvarSupport!Switches, 0, 0, 1, 1\n";

@@ -114,7 +114,8 @@ TEST(GaugeHostOptionsTest, HelpListsEveryStep) {
     const char* continued;  // "" when the help is one line
   } steps[] = {
       {"set NAME VALUE", "a panel gauge writes a variable (decimals allowed)", ""},
-      {"set (A:NAME, UNIT) VALUE", "the simulation variable a gauge script reads", ""},
+      {"set (A:NAME, UNIT) VALUE", "a variable a gauge script reads: of the simulation",
+       "(A:), of another module (C:MODULE:NAME) or of the"},
       {"frame [N]", "runs one frame, or N (1 to 1000000)", ""},
       {"addon export null", "it is loaded but not ready (needs it loaded)", ""},
       {"expect chords KEYS|none", "the chords received since the last such step,", "such as Ctrl+Shift+M Ctrl+Shift+T"},

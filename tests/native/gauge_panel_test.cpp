@@ -28,7 +28,7 @@ GaugeScripts Gauge(const std::string& file, const std::string& frequency, int up
           {"Update", 6, {{"Frequency", frequency}}, Appends(update)},
       }}),
       file);
-  EXPECT_EQ(Formatted(gauge.errors), std::vector<std::string>{});
+  EXPECT_EQ(Formatted(gauge.findings), std::vector<std::string>{});
   return gauge;
 }
 
@@ -108,7 +108,7 @@ TEST(GaugePanelTest, HeldButtons) {
           }},
       }}}}),
       "held.xml");
-  ASSERT_EQ(Formatted(gauge.errors), std::vector<std::string>{});
+  ASSERT_EQ(Formatted(gauge.findings), std::vector<std::string>{});
   struct Case {
     int area;
     const char* event;
@@ -169,7 +169,7 @@ TEST(GaugePanelTest, GaugeVariablesClockAndMouseAsScriptsReadThem) {
   };
   const GaugeScripts first = gauge_of("First");
   const GaugeScripts second = gauge_of("Second");
-  ASSERT_EQ(Formatted(first.errors), std::vector<std::string>{});
+  ASSERT_EQ(Formatted(first.findings), std::vector<std::string>{});
   GaugePanel panel;
   ScriptWorld world;
   gauge_host::AddGauge(panel, first);

@@ -48,13 +48,13 @@ TEST(GaugeScriptsTest, UpdateFrequency) {
     const GaugeScripts gauge =
         gauge_host::GaugeScriptsOf(Tree({"Gauge", 1, {}, "", {{"Update", 2, {{"Frequency", c.given}}, "1"}}}), "f.xml");
     EXPECT_EQ(gauge.update_frequency, c.frequency);
-    EXPECT_EQ(gauge.errors.size(), c.refused ? 1u : 0u);
+    EXPECT_EQ(gauge.findings.size(), c.refused ? 1u : 0u);
   }
 }
 
 TEST(GaugeScriptsTest, TheAreaAClickReaches) {
   const GaugeScripts gauge = Panel();
-  EXPECT_EQ(Formatted(gauge.errors), std::vector<std::string>{});
+  EXPECT_EQ(Formatted(gauge.findings), std::vector<std::string>{});
   struct Case {
     const char* area;
     const char* event;
@@ -122,24 +122,28 @@ TEST(GaugeScriptsTest, AnUnquotedTooltipGetsTheNearest) {
   }
 }
 
+std::string Tokens(const gauge_host::Script& script) {
+  std::string text;
+  for (const gauge_host::Instruction& instruction : script.code) {
+    text += " " + instruction.text + "@" + std::to_string(instruction.position.line) + ":" +
+            std::to_string(instruction.position.column);
+  }
+  return text;
+}
+
 // What a test compares of a gauge read: its update, elements and areas in one line each.
 std::vector<std::string> Summary(const GaugeScripts& gauge) {
-  const auto tokens = [](const gauge_host::Script& script) {
-    std::string text;
-    for (const gauge_host::Instruction& instruction : script.code) {
-      text += " " + instruction.text + "@" + std::to_string(instruction.position.line) + ":" +
-              std::to_string(instruction.position.column);
-    }
-    return text;
-  };
   std::vector<std::string> lines;
   if (gauge.update) {
-    lines.push_back("update every " + std::to_string(gauge.update_frequency) + ":" + tokens(*gauge.update));
+    lines.push_back("update every " + std::to_string(gauge.update_frequency) + ":" +
+                    Tokens(gauge.scripts[*gauge.update].script));
   }
-  for (const gauge_host::ElementScript& element : gauge.elements) {
-    const char* kinds[] = {"update", "value", "visible", "select", "click"};
-    lines.push_back("element " + std::to_string(element.element) + " " + kinds[static_cast<int>(element.kind)] + ":" +
-                    tokens(element.script));
+  for (const gauge_host::GaugeScript& script : gauge.scripts) {
+    const char* kinds[] = {"update", "value", "visible", "select", "text", "click", "tooltip", "key"};
+    if (script.kind != gauge_host::ScriptKind::kUpdate && script.kind != gauge_host::ScriptKind::kClick) {
+      lines.push_back("element " + std::to_string(script.number) + " " + kinds[static_cast<int>(script.kind)] + ":" +
+                      Tokens(script.script));
+    }
   }
   for (const gauge_host::MouseArea& area : gauge.areas) {
     std::string line = gauge_host::DescribeArea(area) + " cursor '" + area.cursor + "' help '" + area.help + "' at " +
@@ -150,7 +154,7 @@ std::vector<std::string> Summary(const GaugeScripts& gauge) {
       for (const std::string& event : area.click->events) {
         line += " " + event;
       }
-      line += (area.click->repeat ? " repeat:" : ":") + tokens(area.click->script);
+      line += (area.click->repeat ? " repeat:" : ":") + Tokens(gauge.scripts[area.click->script].script);
     }
     lines.push_back(line);
   }
@@ -207,8 +211,8 @@ TEST(GaugeScriptsTest, BothSchemasReadAlike) {
           }},
       }}}}),
       "newer.xml");
-  EXPECT_EQ(Formatted(panel.errors), std::vector<std::string>{});
-  EXPECT_EQ(Formatted(newer.errors), std::vector<std::string>{});
+  EXPECT_EQ(Formatted(panel.findings), std::vector<std::string>{});
+  EXPECT_EQ(Formatted(newer.findings), std::vector<std::string>{});
   // A macro's tokens keep their place in its <Macro>, an argument's in the script using it.
   const std::vector<std::string> expected = {
       "update every 3: (L:Tvl_CallMayday, number)@2:1 (L:Tvl_Kneeboard, number)@4:16 (>L:Tvl_PlayMusic, number)@3:4",
@@ -267,27 +271,39 @@ TEST(GaugeScriptsTest, MistakesNameTheirPlaceAndScript) {
           }},
       }}),
       "panel.xml");
-  EXPECT_EQ(Formatted(gauge.errors), (std::vector<std::string>{
-      "panel.xml:4:1: error: the macro Set is defined twice",
-      "panel.xml:5:1: error: a <Macro> without a Name",
-      "panel.xml:5:1: error: a <Macro> without a Name",
-      "panel.xml:6:1: error: Frequency=\"0.5\": the update runs on every N-th panel cycle, N a whole number from 1 to "
-      "1000000",
-      "panel.xml:6:28: error: 'if{' is never closed by '}' in the <Update> script",
-      "panel.xml:7:1: error: '@Sett' is not a macro of this gauge (did you mean '@Set'?) in the <Value> script of element 1",
-      "panel.xml:7:7: error: '@1' stands for an argument of a macro, outside any macro in the <Value> script of element 1",
-      "panel.xml:2:31: error: '@2' stands for argument 2 of a macro given 1 argument in the <Visible> script of element 1",
-      "panel.xml:3:1: error: '@Loop' expands into itself in the <Value> script of element 2",
-      "panel.xml:9:7: error: the arguments of '@Set(' are never closed by ')' in the <Value> script of element 2",
-      "panel.xml:24:91: error: the macros expand into more than 10000 uses of macros in the <Value> script of element 3",
-      "panel.xml:26:1: error: '}' closes no block in the <Select> script of element 4",
-      "panel.xml:11:1: error: Width=\"wide\" is not a number",
-      "panel.xml:12:1: error: 'LeftSingel' is not a mouse event (did you mean 'LeftSingle'?)",
-      "panel.xml:12:1: error: Repeat=\"Always\": write Yes or No",
-      "panel.xml:12:3: error: '+' needs 2 values but the stack holds at most 1 value here in the <Click> script of "
-      "area 1 (\"Mayday\")",
-      "panel.xml:13:1: error: '}' closes no block in the <Click> script of area 2",
+  const std::string element = " so the <Value> script of element ";
+  EXPECT_EQ(Formatted(gauge.findings), (std::vector<std::string>{
+      "panel.xml:4:1: warning: the macro Set is defined twice: @Set is the first",
+      "panel.xml:5:1: warning: a <Macro> without a Name, which no script can use",
+      "panel.xml:5:1: warning: a <Macro> without a Name, which no script can use",
+      "panel.xml:6:1: warning: Frequency=\"0.5\" is read as 1: the update runs on every N-th panel cycle, N a whole "
+      "number from 1 to 1000000",
+      "panel.xml:6:28: warning: 'if{' is never closed by '}': its block runs to the end of the script in the <Update> "
+      "script",
+      "panel.xml:7:1: error: '@Sett' is not a macro of this gauge (did you mean '@Set'?)," + element + "1 does not run",
+      "panel.xml:7:7: error: '@1' stands for an argument of a macro, outside any macro," + element + "1 does not run",
+      "panel.xml:2:31: warning: '@2' stands for argument 2 of a macro given 1 argument; it stands for nothing in the "
+      "<Visible> script of element 1",
+      "panel.xml:3:1: error: '@Loop' expands into itself," + element + "2 does not run",
+      "panel.xml:9:7: error: the arguments of '@Set(' are never closed by ')'," + element + "2 does not run",
+      "panel.xml:24:91: error: the macros expand into more than 10000 uses of macros," + element + "3 does not run",
+      "panel.xml:26:1: warning: '}' closes no block: it is passed over in the <Select> script of element 4",
+      "panel.xml:11:1: warning: Width=\"wide\" is not a number; it is read as 0",
+      "panel.xml:12:1: warning: 'LeftSingel' is not a mouse event the gauge host knows (did you mean 'LeftSingle'?); "
+      "the click is read without it",
+      "panel.xml:12:1: warning: Repeat=\"Always\" is read as No: write Yes or No",
+      "panel.xml:12:3: warning: '+' needs 2 values but the stack holds at most 1 value here; the host reads 0 for each "
+      "value missing in the <Click> script of area 1 (\"Mayday\")",
+      "panel.xml:13:1: warning: '}' closes no block: it is passed over in the <Click> script of area 2",
   }));
+  // The scripts with an error do not run; the rest of the gauge does.
+  std::vector<std::size_t> not_running;
+  for (std::size_t index = 0; index < gauge.scripts.size(); ++index) {
+    if (!gauge.Runs(index)) {
+      not_running.push_back(index);
+    }
+  }
+  EXPECT_EQ(not_running, (std::vector<std::size_t>{1, 3, 4}));
   EXPECT_EQ(Formatted(gauge_host::GaugeScriptsOf(
                 Tree({"SimBase.Document", 1, {}, "", {{"SimGauge.Gauge", 2, {}, "", {
                     {"Update", 3, {}, "", {{"Script", 3, {}, "@Nothing"}}},
@@ -295,18 +311,126 @@ TEST(GaugeScriptsTest, MistakesNameTheirPlaceAndScript) {
                                               {"MouseClick", 7, {}, "", {{"ClickType", 8, {}, "LeftDoubel"}}}}},
                 }}}}),
                 "new.xml")
-                .errors),
+                .findings),
             (std::vector<std::string>{
-                "new.xml:3:1: error: '@Nothing' is not a macro of this gauge: it has no <Macro> in the <Update> script",
-                "new.xml:5:1: error: <FloatPosition>a,1</FloatPosition> is not two numbers, as 0,0",
-                "new.xml:6:1: error: <Size>80</Size> is not two numbers, as 0,0",
-                "new.xml:8:1: error: 'LeftDoubel' is not a mouse event (did you mean 'LeftDouble'?)",
+                "new.xml:3:1: error: '@Nothing' is not a macro of this gauge: it has no <Macro>, so the <Update> "
+                "script does not run",
+                "new.xml:5:1: warning: <FloatPosition>a,1</FloatPosition> is not two numbers, as 0,0; it is read as 0,0",
+                "new.xml:6:1: warning: <Size>80</Size> is not two numbers, as 0,0; it is read as 0,0",
+                "new.xml:8:1: warning: 'LeftDoubel' is not a mouse event the gauge host knows (did you mean "
+                "'LeftDouble'?); the click is read without it",
             }));
-  EXPECT_EQ(Formatted(gauge_host::GaugeScriptsOf(Tree({"SimBase.Document", 2}), "new.xml").errors),
-            std::vector<std::string>{"new.xml:2:1: error: <SimBase.Document> holds no <SimGauge.Gauge>, so it is not a gauge"});
-  EXPECT_EQ(Formatted(gauge_host::GaugeScriptsOf(Tree({"Panel", 2}), "p.xml").errors),
-            std::vector<std::string>{"p.xml:2:1: error: <Panel> is not a gauge: a gauge file holds <Gauge>, or "
-                                     "<SimBase.Document> with <SimGauge.Gauge>"});
+  EXPECT_EQ(Formatted(gauge_host::GaugeScriptsOf(Tree({"SimBase.Document", 2}), "new.xml").unusable),
+            "new.xml:2:1: error: <SimBase.Document> holds no <SimGauge.Gauge>, so it is not a gauge");
+  EXPECT_EQ(Formatted(gauge_host::GaugeScriptsOf(Tree({"Panel", 2}), "p.xml").unusable),
+            "p.xml:2:1: error: <Panel> is not a gauge: a gauge file holds <Gauge>, or <SimBase.Document> with "
+            "<SimGauge.Gauge>");
+}
+
+// Every script the simulator runs, wherever either schema holds it: what runs it, the
+// element that holds it, its element's or area's number, a click's events, and its text.
+TEST(GaugeScriptsTest, EveryScriptOfBothSchemas) {
+  const GaugeScripts older = gauge_host::GaugeScriptsOf(
+      Tree({"Gauge", 1, {}, "", {
+          {"Macro", 1, {{"Name", "M"}}, "1 (>L:A, number)"},
+          {"Update", 2, {}, "0 (>L:A, number)"},
+          {"Element", 3, {}, "", {
+              {"Select", 3, {}, "", {{"Value", 3, {}, "(L:A, number)"}, {"Case", 3, {{"Value", "0"}}}}},
+              {"Text", 4, {}, "", {{"String", 4, {}, "Fuel %((L:A, number) 100 %)%!3d! of %(2)% left"},
+                                   {"String", 5, {}, "drawn as written"}}},
+          }},
+          {"Mouse", 6, {}, "", {
+              Area(7, {}, {{"Tooltip", 7, {}, "Now %((L:A, number))%!d!"},
+                           Click(8, "LeftSingle+ LeftRelease", "1 (>L:A, number)"), Click(9, "", "2 (>L:A, number)")}),
+              Area(10, {}, {{"Click", 10, {{"Event", "TOGGLE_TAXI_LIGHTS"}}}}),
+          }},
+          {"Keys", 11, {}, "", {{"On", 11, {{"Key", "A"}}, "@M", {{"Visible", 12, {}, "(L:A, number)"}}}}},
+      }}),
+      "older.xml");
+  const GaugeScripts newer = gauge_host::GaugeScriptsOf(
+      Tree({"SimBase.Document", 1, {}, "", {{"SimGauge.Gauge", 1, {}, "", {
+          {"Update", 2, {}, "", {{"Frequency", 2, {}, "6"}, {"Script", 2, {}, "3 (>L:C, number)"}}},
+          {"Element", 3, {}, "", {
+              {"Visibility", 3, {}, "(L:C, number)"},
+              {"Rotation", 4, {}, "", {{"Expression", 4, {}, "", {{"Minimum", 4, {}, "0"}, {"Script", 4, {}, "(L:C, number)"}}}}},
+              {"GaugeText", 5, {}, "", {{"GaugeString", 5, {}, "%((L:C, number))%!d!%"}}},
+          }},
+          {"MouseArea", 6, {}, "", {
+              {"TooltipText", 6, {}, "Serve"},
+              {"MouseClick", 7, {}, "", {{"ClickType", 7, {}, "LeftSingle"}, {"Script", 7, {}, "4 (>L:C, number)"}}},
+              {"MouseArea", 8, {}, "", {{"ClickType", 8, {}, "RightSingle"}, {"CallbackCode", 8, {}, "5 (>L:C, number)"}}},
+              {"MouseArea", 9, {}, "", {{"MouseClick", 9, {}, "", {{"KeyEvent", 9, {}, "TOGGLE_BEACON_LIGHTS"}}}}},
+          }},
+      }}}}),
+      "newer.xml");
+  std::vector<std::string> found;
+  for (const GaugeScripts* gauge : {&older, &newer}) {
+    EXPECT_EQ(Formatted(gauge->findings),
+              gauge == &older ? std::vector<std::string>{"older.xml:9:1: warning: a second click of area 1 (\"Now "
+                                                         "%((L:A, number))%!d!\"), which the simulator passes over: an "
+                                                         "area has one"}
+                              : std::vector<std::string>{});
+    for (const gauge_host::GaugeScript& script : gauge->scripts) {
+      const char* runs[] = {"every cycle", "on click", "on hover", "on key"};
+      std::string events;
+      for (const std::string& event : script.events) {
+        events += " " + event;
+      }
+      found.push_back(std::string(script.element) + " " + std::to_string(script.number) + " " +
+                      runs[static_cast<int>(script.runs)] + events + ":" + Tokens(script.script));
+    }
+  }
+  EXPECT_EQ(newer.update_frequency, 6u);
+  EXPECT_EQ(found, (std::vector<std::string>{
+                       "Update 0 every cycle: 0@2:1 (>L:A, number)@2:3",
+                       "Value 1 every cycle: (L:A, number)@3:1",
+                       "String 1 every cycle: (L:A, number)@4:8 100@4:22 %@4:26 2@4:39",
+                       "Tooltip 1 on hover: (L:A, number)@7:7",
+                       "Click 1 on click LeftSingle LeftRelease: 1@8:1 (>L:A, number)@8:3",
+                       "Click 2 on click LeftSingle: (>K:TOGGLE_TAXI_LIGHTS)@10:1",
+                       "On 0 on key: 1@1:1 (>L:A, number)@1:3",
+                       "Visible 0 on key: (L:A, number)@12:1",
+                       "Update 0 every cycle: 3@2:1 (>L:C, number)@2:3",
+                       "Visibility 1 every cycle: (L:C, number)@3:1",
+                       "Expression 1 every cycle: (L:C, number)@4:1",
+                       "GaugeString 1 every cycle: (L:C, number)@5:3",
+                       "MouseClick 1 on click LeftSingle: 4@7:1 (>L:C, number)@7:3",
+                       "CallbackCode 2 on click RightSingle: 5@8:1 (>L:C, number)@8:3",
+                       "MouseClick 3 on click LeftSingle: (>K:TOGGLE_BEACON_LIGHTS)@9:1",
+                   }));
+}
+
+// A macro's text is written in its <Macro> and used where a script names it: each token
+// keeps both places, an argument's where it is written; @1 to @9 stand for the arguments
+// as text, whatever follows them; a macro no script uses is not read.
+TEST(GaugeScriptsTest, MacrosExpandedWhereScriptsUseThem) {
+  const GaugeScripts gauge = gauge_host::GaugeScriptsOf(
+      Tree({"Gauge", 1, {}, "", {
+          {"Macro", 2, {{"Name", "Press"}}, "1 (>L:@1, number)"},
+          {"Macro", 3, {{"Name", "Var"}}, "(L:Tvl_@1, number)"},
+          {"Macro", 4, {{"Name", "Next"}}, "@Var(@1) 1 +"},
+          {"Macro", 5, {{"Name", "Indexed"}}, "(L:Light_@1_@2, @3)"},
+          {"Macro", 6, {{"Name", "Unused"}}, "not a script"},
+          {"Mouse", 7, {}, "", {Area(7, {}, {Click(7, "", "@Press(Tvl_CallMayday) @Indexed(Taxi, 4, enum)")})}},
+          {"Element", 8, {}, "", {{"Value", 8, {}, "@Next(PlayMusic)"}}},
+      }}),
+      "g.xml");
+  EXPECT_EQ(Formatted(gauge.findings), std::vector<std::string>{});
+  std::vector<std::string> found;
+  for (const gauge_host::GaugeScript& script : gauge.scripts) {
+    std::string line;
+    for (const gauge_host::Instruction& instruction : script.script.code) {
+      line += (line.empty() ? "" : " ") + instruction.text + " written " + std::to_string(instruction.position.line) +
+              ":" + std::to_string(instruction.position.column) + " used " + std::to_string(instruction.use.line) +
+              ":" + std::to_string(instruction.use.column);
+    }
+    found.push_back(line);
+  }
+  EXPECT_EQ(found, (std::vector<std::string>{
+                       "1 written 2:1 used 7:1 (>L:Tvl_CallMayday, number) written 2:3 used 7:1 "
+                       "(L:Light_Taxi_4, enum) written 5:1 used 7:24",
+                       "(L:Tvl_PlayMusic, number) written 3:1 used 8:1 1 written 4:10 used 8:1 + written 4:12 used 8:1",
+                   }));
 }
 
 }  // namespace

@@ -1,137 +1,35 @@
-// --check's lost presses: which elements of either schema hold scripts and when they run,
-// and, for scripts placed in files, the press taken back within one run, the release on
-// every cycle that can undo a click's press, and the command flipped like a toggle, each
-// with the near misses that work.
+// --check's lost presses, for scripts placed in files: the press taken back within one run,
+// the release on every cycle that can undo a click's press, and the command flipped like a
+// toggle, each with the near misses that work.
 
 #include <gtest/gtest.h>
 
+#include "tests/support/script_gauges.h"
 #include "tools/gauge_host/check/lost_presses.h"
 
 namespace {
 
-using gauge_host::PlacedScript;
-using gauge_host::RunsOn;
-using gauge_host::XmlElement;
-
-XmlElement Element(std::string name, std::string text = "", std::vector<XmlElement> children = {}, int line = 7) {
-  XmlElement element;
-  element.name = std::move(name);
-  if (!text.empty()) {
-    const gauge_host::ScriptText placed = gauge_host::TextAt(text, {line, 3});
-    element.texts.push_back({placed.text, placed.positions, {line, 3}});
-  }
-  element.children = std::move(children);
-  return element;
-}
-
-XmlElement With(XmlElement element, std::string attribute, std::string value) {
-  element.attributes.push_back({std::move(attribute), {}, {std::move(value), {}, {}}});
-  return element;
-}
-
-TEST(LostPressesTest, ScriptsOfBothSchemas) {
-  const XmlElement older = Element(
-      "Gauge", "",
-      {Element("Macro", "1 (>L:Tvl_Kneeboard, number)"), Element("Update", "0 (>L:A, number)"),
-       Element("Element", "", {Element("Select", "", {Element("Value", "(L:A, number)"), Element("Case")})}),
-       Element("Mouse", "",
-               {Element("Area", "",
-                        {Element("Tooltip", "Call"), With(Element("Click", "1 (>L:A, number)"), "Kind", "LeftSingle+ LeftRelease")}),
-                Element("Area", "", {Element("Click", "2 (>L:B, number)")})})});
-  const XmlElement newer = Element(
-      "SimBase.Document", "",
-      {Element("SimGauge.Gauge", "",
-               {Element("Update", "", {Element("Script", "3 (>L:C, number)")}),
-                Element("Element", "", {Element("Value", "", {Element("Script", "(L:C, number)")})}),
-                Element("MouseArea", "",
-                        {Element("TooltipText", "Serve"),
-                         Element("MouseClick", "",
-                                 {Element("ClickType", "LeftSingle"), Element("ClickType", "LeftRelease"),
-                                  Element("Script", "4 (>L:C, number)")}),
-                         Element("MouseArea", "",
-                                 {Element("ClickType", "RightSingle"), Element("CallbackCode", "5 (>L:C, number)")})})})});
-  std::vector<std::string> found;
-  for (const XmlElement* root : {&older, &newer}) {
-    for (const PlacedScript& script : gauge_host::ScriptsOf(*root, "g.xml")) {
-      std::string events;
-      for (const std::string& event : script.events) {
-        events += "[" + event + "]";
-      }
-      found.push_back(script.element + (script.runs == RunsOn::kClick ? " on click " : " every cycle ") + events +
-                      ": " + script.text.text + " at " + std::to_string(script.text.positions[0].line));
-    }
-  }
-  EXPECT_EQ(found, (std::vector<std::string>{
-                       "Update every cycle : 0 (>L:A, number) at 7",
-                       "Value every cycle : (L:A, number) at 7",
-                       "Click on click [LeftSingle][LeftRelease]: 1 (>L:A, number) at 7",
-                       "Click on click [LeftSingle]: 2 (>L:B, number) at 7",
-                       "Update every cycle : 3 (>L:C, number) at 7",
-                       "Value every cycle : (L:C, number) at 7",
-                       "MouseClick on click [LeftSingle][LeftRelease]: 4 (>L:C, number) at 7",
-                       "CallbackCode on click [RightSingle]: 5 (>L:C, number) at 7",
-                   }));
-}
-
-// A macro's text runs where a script uses it, and a finding in it stands at the use (line
-// 5 or 6), an argument's bytes where they are written; a macro no script uses runs nowhere.
-TEST(LostPressesTest, MacrosExpandedWhereScriptsUseThem) {
-  const XmlElement gauge = Element(
-      "Gauge", "",
-      {With(Element("Macro", "1 (>L:@1, number)", {}, 2), "Name", "Press"),
-       With(Element("Macro", "0 (>L:@1, number)", {}, 3), "Name", "Release"),
-       With(Element("Macro", "(L:Tvl_@1, number)", {}, 4), "Name", "Var"),
-       With(Element("Macro", "@Var(@1) 1 +", {}, 4), "Name", "Next"),
-       With(Element("Macro", "1 (>L:Tvl_Kneeboard, number)", {}, 9), "Name", "Unused"),
-       //                                      columns 3, 10, 26 and 35
-       Element("Mouse", "", {Element("Area", "", {Element("Click", "@Press(Tvl_CallMayday) @Release(Tvl_CallMayday)", {}, 5)})}),
-       Element("Element", "", {Element("Value", "@Next(PlayMusic)", {}, 6)})});  // columns 3 and 9
-  const std::vector<PlacedScript> scripts = gauge_host::ScriptsOf(gauge, "g.xml");
-  ASSERT_EQ(scripts.size(), 2U);
-  EXPECT_EQ(scripts[0].text.text, "1 (>L:Tvl_CallMayday, number) 0 (>L:Tvl_CallMayday, number)");
-  EXPECT_EQ(scripts[1].text.text, "(L:Tvl_PlayMusic, number) 1 +");
-  struct Place {
-    std::size_t script;
-    std::size_t offset;  // in its expanded text
-    int line;
-    int column;
-  };
-  const Place places[] = {
-      {0, 0, 5, 3},  {0, 2, 5, 3},  {0, 6, 5, 10}, {0, 19, 5, 23}, {0, 20, 5, 3},
-      {0, 30, 5, 26}, {0, 36, 5, 35}, {0, 50, 5, 26},
-      {1, 0, 6, 3},  {1, 3, 6, 3},  {1, 7, 6, 9},  {1, 15, 6, 17}, {1, 16, 6, 3}, {1, 28, 6, 3},
-  };
-  for (const Place& place : places) {
-    const gauge_host::ScriptPosition at = scripts[place.script].text.positions.at(place.offset);
-    EXPECT_EQ(std::make_pair(at.line, at.column), std::make_pair(place.line, place.column))
-        << scripts[place.script].text.text.substr(place.offset);
-  }
-  std::vector<std::string> findings;
-  for (const gauge_host::Diagnostic& finding : gauge_host::CheckLostPresses(scripts)) {
-    findings.push_back(gauge_host::FormatDiagnostic(finding).substr(0, 72));
-  }
-  EXPECT_EQ(findings, (std::vector<std::string>{
-                          "g.xml:5:26: error: Tvl_CallMayday is set to 1 at line 5 and back to 0 in"}));
-}
+using gauge_host::ScriptKind;
 
 // One script a line, "FILE ELEMENT: SCRIPT"; ELEMENT "Update" or "Value" runs every cycle,
 // "Click" (for LeftSingle) or "Click+" (for LeftSingle+LeftRelease) on a click.
 std::vector<std::string> Check(const std::vector<std::string>& lines) {
-  std::vector<PlacedScript> scripts;
-  for (std::size_t line = 0; line < lines.size(); ++line) {
-    const std::string& text = lines[line];
+  std::vector<TestScript> scripts;
+  for (const std::string& text : lines) {
     const std::size_t space = text.find(' ');
     const std::size_t colon = text.find(": ");
-    std::string element = text.substr(space + 1, colon - space - 1);
+    const std::string element = text.substr(space + 1, colon - space - 1);
     const bool release = element == "Click+";
-    element = release ? "Click" : element;
-    scripts.push_back({text.substr(0, space), element, element == "Click" ? RunsOn::kClick : RunsOn::kEveryCycle,
+    scripts.push_back({text.substr(0, space),
+                       element == "Update" ? ScriptKind::kUpdate
+                       : element == "Value" ? ScriptKind::kValue
+                                            : ScriptKind::kClick,
+                       text.substr(colon + 2),
                        release ? std::vector<std::string>{"LeftSingle", "LeftRelease"}
-                               : std::vector<std::string>{"LeftSingle"},
-                       gauge_host::TextAt(text.substr(colon + 2), {static_cast<int>(line) + 1, 1})});
+                               : std::vector<std::string>{"LeftSingle"}});
   }
   std::vector<std::string> found;
-  for (const gauge_host::Diagnostic& finding : gauge_host::CheckLostPresses(scripts)) {
+  for (const gauge_host::Diagnostic& finding : gauge_host::CheckLostPresses(GaugesOf(scripts))) {
     found.push_back(gauge_host::FormatDiagnostic(finding));
   }
   return found;

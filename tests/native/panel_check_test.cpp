@@ -1,57 +1,83 @@
-// The checks of a designer's files that need no XML parser: the references found in a
-// decoded script, what the writes of all gauges together say, the panel.cfg lines, and
-// the report's shape. The files themselves, read by the parser, are checked under Wine.
+// The checks of a designer's files that need no XML parser: the references of compiled
+// scripts, what the writes of all gauges together say, the panel.cfg lines, and the
+// report's shape. The files themselves, read by the parser, are checked under Wine.
 
 #include <gtest/gtest.h>
 
+#include "tests/support/script_gauges.h"
 #include "tools/gauge_host/check/panel_check.h"
-#include "tools/gauge_host/script/variable_reference.h"
 
 namespace {
 
 using gauge_host::CheckPanelConfig;
 using gauge_host::CheckReferences;
-using gauge_host::FindVariableReferences;
 using gauge_host::Diagnostic;
 using gauge_host::PlacedReference;
-using gauge_host::VariableReference;
 
-std::string Describe(const VariableReference& reference) {
-  std::string text = std::to_string(reference.offset) + (reference.write ? " write " : " read ") + "[" +
+gauge_host::GaugeScripts GaugeOf(const std::vector<std::string>& scripts) { return ::GaugeOf("g.xml", scripts); }
+
+std::string Describe(const PlacedReference& reference) {
+  std::string text = std::to_string(reference.position.column) + (reference.write ? " write " : " read ") + "[" +
                      reference.name + "] unit [" + reference.unit + "]";
   if (reference.doubled_prefix) {
     text += " doubled";
   }
   if (reference.written_value) {
-    text += " value " + std::to_string(*reference.written_value);
+    text += " value " + gauge_host::FormatNumber(*reference.written_value);
   }
   return text;
 }
 
-TEST(PanelCheckTest, ReferencesInAScript) {
+TEST(PanelCheckTest, ReferencesOfTheScriptsThatRun) {
   struct Case {
     std::string script;
     std::vector<std::string> expected;
   };
   const Case cases[] = {
       {"(L:Tvl_PlayMusic, number) ! (>L:Tvl_PlayMusic, number)",
-       {"0 read [Tvl_PlayMusic] unit [number]", "28 write [Tvl_PlayMusic] unit [number]"}},
-      {"if{ 1 (>L:Tvl_CallMayday,number) } els{0 (>L:Tvl_CallMayday, Bool)}",
-       {"6 write [Tvl_CallMayday] unit [number] value 1.000000",
-        "41 write [Tvl_CallMayday] unit [Bool] value 0.000000"}},
-      {"-2.5 (>L:A) 2 + (>L:B)", {"5 write [A] unit [] value -2.500000", "16 write [B] unit []"}},
+       {"1 read [Tvl_PlayMusic] unit [number]", "29 write [Tvl_PlayMusic] unit [number]"}},
+      {"1 if{ 1 (>L:Tvl_CallMayday,number) } els{ 0 (>L:Tvl_CallMayday, Bool) }",
+       {"9 write [Tvl_CallMayday] unit [number] value 1", "45 write [Tvl_CallMayday] unit [Bool] value 0"}},
+      {"-2.5 (>L:A) 2 + (>L:B)", {"6 write [A] unit [] value -2.5", "17 write [B] unit []"}},
       // Names and units are taken without the space around them, as the simulator takes them.
       {"(L:L:Tvl_Kneeboard, number) (>L: Tvl_Kneeboard , number )",
-       {"0 read [Tvl_Kneeboard] unit [number] doubled", "28 write [Tvl_Kneeboard] unit [number]"}},
-      {"(A:AIRSPEED, knots) (L:Unclosed, number (P:ABSOLUTE TIME, seconds)", {}},
-      {"(L:Split\n, number) (L:", {}},
+       {"1 read [Tvl_Kneeboard] unit [number] doubled", "29 write [Tvl_Kneeboard] unit [number]"}},
+      // What is not an L: variable is none; a script that does not run reads and writes nothing.
+      {"(A:AIRSPEED, knots) (P:ABSOLUTE TIME, seconds) 'text (L:In_a_string, number)'", {}},
+      {"1 (>L:Tvl_CallMayday, number) 3-", {}},
   };
   for (const Case& c : cases) {
     std::vector<std::string> found;
-    for (const VariableReference& reference : FindVariableReferences(c.script)) {
+    for (const PlacedReference& reference : gauge_host::ReferencesOf(GaugeOf({c.script}))) {
       found.push_back(Describe(reference));
     }
     EXPECT_EQ(found, c.expected) << c.script;
+  }
+}
+
+// A write is judged by the number written just before it, as the calculator reads that
+// number: the run writes the value the check takes, and a spelling the calculator does not
+// read keeps the script from running, which the check says, and the run does not run it.
+TEST(PanelCheckTest, TheRunAndTheCheckReadAWrittenNumberAlike) {
+  for (const char* number : {"1", "0x1", "0X01", "1.0", "1.", "1e0", ".1e1", "01", "+1", "1,", "0x1p0", "one"}) {
+    SCOPED_TRACE(number);
+    const gauge_host::GaugeScripts gauge = GaugeOf({std::string(number) + " (>L:Tvl_CallMayday, number)"});
+    gauge_host::ScriptWorld world;
+    std::vector<gauge_host::Value> stack;
+    const gauge_host::ScriptRun run =
+        gauge.Runs(0) ? gauge_host::RunScript(gauge.scripts[0].script, world, stack) : gauge_host::ScriptRun{};
+    gauge_host::CheckSummary summary;
+    gauge_host::AddGauge(gauge, summary);
+    if (gauge.Runs(0)) {
+      ASSERT_EQ(run.events.size(), 1u);
+      ASSERT_EQ(summary.references.size(), 1u);
+      EXPECT_EQ(summary.references[0].written_value, run.events[0].value);
+      EXPECT_EQ(gauge_host::ErrorCount(summary.findings), 0u);
+    } else {
+      EXPECT_TRUE(run.events.empty());
+      EXPECT_TRUE(summary.references.empty());
+      EXPECT_EQ(gauge_host::ErrorCount(summary.findings), 1u);
+    }
   }
 }
 
@@ -67,13 +93,7 @@ std::vector<std::string> Lines(const std::vector<Diagnostic>& findings) {
 
 // Each script is one line of one file, in turn.
 std::vector<std::string> CheckScripts(const std::vector<std::string>& scripts) {
-  std::vector<PlacedReference> references;
-  for (std::size_t line = 0; line < scripts.size(); ++line) {
-    for (const VariableReference& reference : FindVariableReferences(scripts[line])) {
-      references.push_back({"g.xml", {static_cast<int>(line) + 1, static_cast<int>(reference.offset) + 1}, reference});
-    }
-  }
-  return Lines(CheckReferences(references));
+  return Lines(CheckReferences(gauge_host::ReferencesOf(GaugeOf(scripts))));
 }
 
 TEST(PanelCheckTest, WhatTheWritesOfAllGaugesSay) {
@@ -151,9 +171,14 @@ TEST(PanelCheckTest, PanelConfigLines) {
 TEST(PanelCheckTest, ReportSortsFindingsAndListsTheVariables) {
   gauge_host::CheckSummary summary;
   summary.files = 2;
-  for (const VariableReference& reference : FindVariableReferences("1 (>L:Tvl_CallMayday, number) (L:Tvl_Callmayday)")) {
-    summary.references.push_back({"b.xml", {7, static_cast<int>(reference.offset) + 1}, reference});
-    summary.references.push_back({"b.xml", {9, static_cast<int>(reference.offset) + 1}, reference});
+  const std::vector<PlacedReference> references =
+      gauge_host::ReferencesOf(GaugeOf({"1 (>L:Tvl_CallMayday, number) (L:Tvl_Callmayday)"}));
+  for (const int line : {7, 9}) {
+    for (PlacedReference reference : references) {
+      reference.file = "b.xml";
+      reference.position.line = line;
+      summary.references.push_back(reference);
+    }
   }
   summary.findings = {{"b.xml", {9, 4}, gauge_host::Severity::kWarning, "w"},
                       {"a.xml", {12, 1}, gauge_host::Severity::kError, "e"},

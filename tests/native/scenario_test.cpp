@@ -160,8 +160,10 @@ TEST(ScenarioTest, BadInputIsAnErrorWithFileAndLine) {
       {"set Tvl_CallMayday 1e", "'1e' is not a number"},
       {"set Tvl_CallMayday -", "'-' is not a number"},
       {"set Tvl_CallMayday 2147483647.5", "'2147483647.5' is beyond 32 bits: a value is from -2147483648 to 2147483647"},
-      {"set (A:PLANE ALTITUDE) 1", "'(A:PLANE ALTITUDE)' is not a simulation variable: write (A:NAME, UNIT), or a panel variable's name alone"},
-      {"set (L:Tvl_CallMayday, number) 1", "'(L:Tvl_CallMayday, number)' is not a simulation variable: write (A:NAME, UNIT), or a panel variable's name alone"},
+      {"set (A:PLANE ALTITUDE) 1", "'(A:PLANE ALTITUDE)' is not a variable a scenario sets: write (A:NAME, UNIT), "
+       "(C:MODULE:NAME, UNIT), (P:NAME, UNIT) or (E:NAME, UNIT), or a panel variable's name alone"},
+      {"set (L:Tvl_CallMayday, number) 1", "'(L:Tvl_CallMayday, number)' is not a variable a scenario sets: write (A:NAME, UNIT), "
+       "(C:MODULE:NAME, UNIT), (P:NAME, UNIT) or (E:NAME, UNIT), or a panel variable's name alone"},
       {"set (A:PLANE ALTITUDE, feet) high", "'high' is not a number"},
       {"gauge", "'gauge' needs the gauge's file, such as gauges/Tvl_Commands.xml"},
       {"gauge a.xml b.xml", "unexpected 'b.xml' at the end of the step; write a path with spaces in double quotes"},
@@ -214,7 +216,8 @@ TEST(ScenarioTest, BadInputIsAnErrorWithFileAndLine) {
       {"expect addon", "'expect addon' is followed by seatbelt SIGN"},
       {"click", "'click' needs the gauge's file, such as gauges/Tvl_Commands.xml"},
       {"set (A:PLANE ALTITUDE, feet)", "'set (A:PLANE ALTITUDE, feet)' needs a number"},
-      {"set (A:PLANE ALTITUDE, feet 1", "'(A:PLANE ALTITUDE, feet 1' is not a simulation variable: write (A:NAME, UNIT), or a panel variable's name alone"},
+      {"set (A:PLANE ALTITUDE, feet 1", "'(A:PLANE ALTITUDE, feet 1' is not a variable a scenario sets: write (A:NAME, UNIT), "
+       "(C:MODULE:NAME, UNIT), (P:NAME, UNIT) or (E:NAME, UNIT), or a panel variable's name alone"},
       {"set l:Tvl_CallMayday 1", "'l:Tvl_CallMayday' is not a variable name: write it without 'L:', as 'Tvl_CallMayday'"},
       {"addon seatbelt 99999999999", "'99999999999' is beyond 32 bits: a value is from -2147483648 to 2147483647"},
       {"addon seatbelt -", "'-' is not a whole number"},
@@ -282,8 +285,10 @@ TEST(ScenarioTest, GaugeStepsAreCheckedAgainstTheGaugesBeforeAnythingRuns) {
       "g.scn:5: error: 'click good.xml 1 RightSingle': the <Click> of area 1 (\"Call mayday\") of good.xml is not for "
       "RightSingle: its Kind lists LeftSingle+LeftRelease",
       "g.scn:6: error: 'gauge good.xml': the gauge good.xml is on the panel already",
-      "bad.xml:4:3: error: '+' needs 2 values but the stack holds at most 1 value here in the <Update> script",
-      "g.scn:8:8: error: '+' needs 2 values but the stack holds at most 1 value here in the eval step",
+      "bad.xml:4:3: warning: '+' needs 2 values but the stack holds at most 1 value here; the host reads 0 for each "
+      "value missing in the <Update> script",
+      "g.scn:8:8: error: '+' needs 2 values but the stack holds at most 1 value here; the host reads 0 for each value "
+      "missing in the eval step",
       "g.scn:10: error: 'release good.xml 1': no mouse button is held: a step 'press good.xml 1' comes first",
       "g.scn:11: error: 'press good.xml 2 WheelUp': WheelUp is not held down: 'click' it",
       "g.scn:12: error: 'press other.xml 1': the gauge other.xml is not on the panel: a step 'gauge other.xml' comes "

@@ -365,8 +365,8 @@ class AircraftReader {
         summary.findings.insert(summary.findings.end(), gauge_summary.findings.begin(), gauge_summary.findings.end());
         summary.references.insert(summary.references.end(), gauge_summary.references.begin(),
                                   gauge_summary.references.end());
-        summary.scripts.insert(summary.scripts.end(), std::make_move_iterator(gauge_summary.scripts.begin()),
-                               std::make_move_iterator(gauge_summary.scripts.end()));
+        summary.gauges.insert(summary.gauges.end(), std::make_move_iterator(gauge_summary.gauges.begin()),
+                              std::make_move_iterator(gauge_summary.gauges.end()));
         references_by_file[gauge.path] = std::move(gauge_summary.references);
       }
     }

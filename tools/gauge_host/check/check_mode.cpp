@@ -43,39 +43,13 @@ std::optional<std::string> Contents(const fs::path& path) {
   return contents.str();
 }
 
-// The variables an element and those in it read and write, as the simulator runs their
-// texts: a macro's text where a text uses it, placed at the use, and not where it is defined.
-void AddReferences(const XmlElement& element, const std::vector<Macro>& macros, const std::string& file,
-                   CheckSummary& summary) {
-  for (const XmlAttribute& attribute : element.attributes) {
-    for (VariableReference& reference : FindVariableReferences(attribute.value.value)) {
-      const XmlPosition position = attribute.value.At(reference.offset);
-      summary.references.push_back({file, position, std::move(reference)});
-    }
-  }
-  if (element.name == "Macro") {
-    return;
-  }
-  const ScriptText text = ExpandedAtUses(macros, OwnText(element));
-  for (VariableReference& reference : FindVariableReferences(text.text)) {
-    const XmlPosition position = text.positions[reference.offset];
-    summary.references.push_back({file, position, std::move(reference)});
-  }
-  for (const XmlElement& child : element.children) {
-    AddReferences(child, macros, file, summary);
-  }
-}
-
 void CheckGauge(const std::string& name, const std::string& bytes, CheckSummary& summary) {
   const XmlDocument document = ReadXmlDocument(bytes, name);
   if (document.not_well_formed) {
     summary.findings.push_back(*document.not_well_formed);
     return;
   }
-  AddReferences(document.root, MacrosOf(document.root), name, summary);
-  std::vector<PlacedScript> found = ScriptsOf(document.root, name);
-  summary.scripts.insert(summary.scripts.end(), std::make_move_iterator(found.begin()),
-                         std::make_move_iterator(found.end()));
+  AddGauge(GaugeScriptsOf(document.root, name), summary);
 }
 
 // An aircraft on disk, as Windows finds it.

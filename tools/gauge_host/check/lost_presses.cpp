@@ -13,58 +13,11 @@ namespace gauge_host {
 
 namespace {
 
-struct ScriptElement {
-  std::string_view name;
-  RunsOn runs;
+// A script the module's presses meet in: what holds it, in which file.
+struct PlacedScript {
+  const std::string& file;
+  const GaugeScript& script;
 };
-
-constexpr std::array kScriptElements = {
-    ScriptElement{"Update", RunsOn::kEveryCycle}, ScriptElement{"Value", RunsOn::kEveryCycle},
-    ScriptElement{"Visible", RunsOn::kEveryCycle}, ScriptElement{"Select", RunsOn::kEveryCycle},
-    ScriptElement{"Click", RunsOn::kClick},        ScriptElement{"MouseClick", RunsOn::kClick},
-    ScriptElement{"CallbackCode", RunsOn::kClick},
-};
-
-// A click's events: its Kind="LeftSingle+LeftRelease", or the <ClickType> elements in it
-// or beside it; LeftSingle when it names none.
-std::vector<std::string> EventsOf(const XmlElement& click, const XmlElement& parent) {
-  const XmlAttribute* kind = click.Attribute("Kind");
-  std::string listed = kind != nullptr ? kind->value.value : "";
-  for (const XmlElement* holder : {&click, &parent}) {
-    for (const XmlElement& child : holder->children) {
-      listed += child.name == "ClickType" ? "+" + OwnText(child).text : "";
-    }
-  }
-  std::vector<std::string> events;
-  for (const std::string_view event : ListedEvents(listed)) {
-    events.emplace_back(event);
-  }
-  return events.empty() ? std::vector<std::string>{"LeftSingle"} : events;
-}
-
-void AddScripts(const XmlElement& element, const XmlElement& parent, const std::string& file,
-                const std::vector<Macro>& macros, std::vector<PlacedScript>& scripts) {
-  const auto* row = std::find_if(kScriptElements.begin(), kScriptElements.end(),
-                                 [&](const ScriptElement& candidate) { return candidate.name == element.name; });
-  if (row != kScriptElements.end()) {
-    const std::vector<std::string> events =
-        row->runs == RunsOn::kClick ? EventsOf(element, parent) : std::vector<std::string>{};
-    const auto add = [&](const XmlElement& holder) {
-      if (ScriptText text = ExpandedAtUses(macros, OwnText(holder)); !Trimmed(text.text).empty()) {
-        scripts.push_back({file, element.name, row->runs, events, std::move(text)});
-      }
-    };
-    add(element);
-    for (const XmlElement& child : element.children) {
-      if (child.name == "Script") {
-        add(child);
-      }
-    }
-  }
-  for (const XmlElement& child : element.children) {
-    AddScripts(child, element, file, macros, scripts);
-  }
-}
 
 bool IsCommand(std::string_view name) {
   const SwitchEntry* row = SwitchRowOf(name);
@@ -76,16 +29,6 @@ bool IsCommand(std::string_view name) {
 std::string_view WordOf(const Instruction& instruction) {
   static const std::vector<std::string_view> words = OperatorWords();
   return instruction.op == Op::kOperator ? words[instruction.row] : std::string_view{};
-}
-
-// A number as written in the script; a token the calculator refused is none.
-std::optional<double> Constant(const Instruction& instruction) {
-  return instruction.op == Op::kNumber ? ParseNumber(instruction.text) : std::nullopt;
-}
-
-// The number a write stores, when the token before it is one.
-std::optional<double> WrittenValue(const std::vector<Instruction>& code, std::size_t write) {
-  return write > 0 ? Constant(code[write - 1]) : std::nullopt;
 }
 
 // quit, or a jump "gN": what follows it may not run.
@@ -149,7 +92,8 @@ bool ReadsOnly(const std::vector<Instruction>& code, const Condition& condition,
          std::all_of(code.begin() + static_cast<std::ptrdiff_t>(condition.begin),
                      code.begin() + static_cast<std::ptrdiff_t>(condition.end), [&](const Instruction& instruction) {
                        return (instruction.op == Op::kReadPanel && instruction.name == name) ||
-                              Constant(instruction) || (instruction.op == Op::kOperator && WordOf(instruction) != "lN");
+                              instruction.op == Op::kNumber ||
+                              (instruction.op == Op::kOperator && WordOf(instruction) != "lN");
                      });
 }
 
@@ -170,7 +114,8 @@ bool RunsWheneverTheCommandHolds(const std::vector<Instruction>& code, const std
   return unconditional(places[index]);
 }
 
-// The ways a script flips a variable between 0 and 1, X standing for a read of it.
+// The ways a script flips a variable between 0 and 1, X standing for a read of it and a
+// number for itself, however it is written ("1", "1.0", "0x1").
 constexpr std::array<std::string_view, 5> kFlips = {"X !", "X not", "1 X -", "X 1 r -", "X 0 =="};
 
 bool Flips(const std::vector<Instruction>& code, std::size_t statement, std::size_t write) {
@@ -180,9 +125,14 @@ bool Flips(const std::vector<Instruction>& code, std::size_t statement, std::siz
       const std::size_t space = std::min(rest.find(' '), rest.size());
       const std::string_view word = rest.substr(0, space);
       rest.remove_prefix(std::min(space + 1, rest.size()));
-      const bool matched = index < write && (word == "X" ? code[index].op == Op::kReadPanel &&
-                                                               code[index].name == code[write].name
-                                                         : code[index].text == word);
+      if (index >= write) {
+        return false;
+      }
+      const Instruction& token = code[index];
+      const std::optional<double> number = ParseNumber(word);
+      const bool matched = word == "X"   ? token.op == Op::kReadPanel && token.name == code[write].name
+                           : number ? token.op == Op::kNumber && token.number == *number
+                                    : WordOf(token) == word;
       if (!matched) {
         return false;
       }
@@ -195,6 +145,8 @@ std::string Place(const PlacedScript& script, const std::string& file, SourcePos
   return (file == script.file ? "line " : file + ":") + std::to_string(position.line);
 }
 
+std::string Tag(const PlacedScript& script) { return "<" + std::string(script.script.element) + ">"; }
+
 // How a click should take a command back: on the mouse button coming up.
 std::string ReleaseOnTheMouse(const std::vector<std::string>& events) {
   if (std::find(events.begin(), events.end(), "LeftRelease") != events.end()) {
@@ -204,34 +156,35 @@ std::string ReleaseOnTheMouse(const std::vector<std::string>& events) {
 }
 
 struct CommandWrite {
-  const PlacedScript* script;
+  PlacedScript script;
   const Instruction* write;
 };
 
 // The commands a script sets to 1 and back to 0 on one way through it, before the module
 // can read the 1: every way through its blocks is followed, all of them forward.
-void CheckOneRun(const PlacedScript& script, const std::vector<Instruction>& code, std::vector<Diagnostic>& findings) {
+void CheckOneRun(const PlacedScript& script, std::vector<Diagnostic>& findings) {
+  const std::vector<Instruction>& code = script.script.script.code;
   // Before each token, the commands some way to it has left at 1, with where.
   std::vector<std::map<std::string, SourcePosition>> pressed(code.size() + 1);
   for (std::size_t index = 0; index < code.size(); ++index) {
     std::map<std::string, SourcePosition> after = pressed[index];
     const Instruction& instruction = code[index];
     if (instruction.op == Op::kWritePanel && IsCommand(instruction.name)) {
-      const std::optional<double> value = WrittenValue(code, index);
+      const std::optional<double> value = WrittenNumber(code, index);
       const auto press = after.find(instruction.name);
       if (value == 0 && press != after.end()) {
         findings.push_back(
-            {script.file, instruction.position, Severity::kError,
+            {script.file, instruction.use, Severity::kError,
              instruction.name + " is set to 1 at " + Place(script, script.file, press->second) +
-                 " and back to 0 in the same run of this <" + script.element +
-                 "> script: the module reads it once a frame, so it never sees the 1 and sends no chord; " +
-                 (script.runs == RunsOn::kClick ? ReleaseOnTheMouse(script.events)
+                 " and back to 0 in the same run of this " + Tag(script) +
+                 " script: the module reads it once a frame, so it never sees the 1 and sends no chord; " +
+                 (script.script.runs == RunsOn::kClick ? ReleaseOnTheMouse(script.script.events)
                                                 : "leave the 1 for a frame and write 0 on a later cycle, after a "
                                                   "timer")});
       }
       after.erase(instruction.name);
       if (value == 1) {
-        after.emplace(instruction.name, instruction.position);
+        after.emplace(instruction.name, instruction.use);
       }
     }
     std::vector<std::size_t> next;
@@ -254,8 +207,8 @@ struct Writes {
 };
 
 // Each write of a command in a script: a flip warned about, a press or reset kept.
-void CheckWrites(const PlacedScript& script, const std::vector<Instruction>& code, Writes& writes,
-                 std::vector<Diagnostic>& findings) {
+void CheckWrites(const PlacedScript& script, Writes& writes, std::vector<Diagnostic>& findings) {
+  const std::vector<Instruction>& code = script.script.script.code;
   const std::vector<TokenPlace> places = PlacesOf(code);
   for (std::size_t index = 0; index < code.size(); ++index) {
     const Instruction& write = code[index];
@@ -263,18 +216,19 @@ void CheckWrites(const PlacedScript& script, const std::vector<Instruction>& cod
       continue;
     }
     if (Flips(code, places[index].statement, index)) {
-      findings.push_back({script.file, write.position, Severity::kWarning,
+      findings.push_back({script.file, write.use, Severity::kWarning,
                           write.name + " is switched like an on/off toggle, but it is a command: the module sends "
                                        "its chord when it goes from 0 to 1, so on every second click only; press "
                                        "and release it instead: " +
                               ReleaseOnTheMouse({})});
     }
-    const std::optional<double> value = WrittenValue(code, index);
-    if (script.runs == RunsOn::kClick && value == 1) {
-      writes.presses.push_back({&script, &write});
+    const std::optional<double> value = WrittenNumber(code, index);
+    if (script.script.runs == RunsOn::kClick && value == 1) {
+      writes.presses.push_back({script, &write});
     }
-    if (script.runs == RunsOn::kEveryCycle && value == 0 && RunsWheneverTheCommandHolds(code, places, index, write.name)) {
-      writes.resets.push_back({&script, &write});
+    if (script.script.runs == RunsOn::kEveryCycle && value == 0 &&
+        RunsWheneverTheCommandHolds(code, places, index, write.name)) {
+      writes.resets.push_back({script, &write});
     }
   }
 }
@@ -286,47 +240,39 @@ void CheckResets(const Writes& writes, std::vector<Diagnostic>& findings) {
     const CommandWrite* press = nullptr;
     for (const CommandWrite& candidate : writes.presses) {
       const bool nearer = press == nullptr ||
-                          (candidate.script->file == reset.script->file && press->script->file != reset.script->file);
+                          (candidate.script.file == reset.script.file && press->script.file != reset.script.file);
       press = candidate.write->name == reset.write->name && nearer ? &candidate : press;
     }
     if (press == nullptr) {
       continue;
     }
-    const PlacedScript& script = *reset.script;
-    findings.push_back({script.file, reset.write->position, Severity::kError,
-                        "this <" + script.element + "> script sets " + reset.write->name +
+    const PlacedScript& script = reset.script;
+    findings.push_back({script.file, reset.write->use, Severity::kError,
+                        "this " + Tag(script) + " script sets " + reset.write->name +
                             " to 0 on every cycle, before the module's frame, so the module may never see the 1 that "
-                            "the <" + press->script->element + "> at " +
-                            Place(script, press->script->file, press->write->position) +
+                            "the " + Tag(press->script) + " at " +
+                            Place(script, press->script.file, press->write->use) +
                             " writes; release it on the mouse event instead, " +
-                            ReleaseOnTheMouse(press->script->events) + ", or after a timer"});
+                            ReleaseOnTheMouse(press->script.script.events) + ", or after a timer"});
   }
 }
 
 }  // namespace
 
-std::vector<PlacedScript> ScriptsOf(const XmlElement& root, const std::string& file) {
-  // The root is the gauge, <Gauge> or <SimBase.Document>, never a script.
-  std::vector<PlacedScript> scripts;
-  const std::vector<Macro> macros = MacrosOf(root);
-  for (const XmlElement& child : root.children) {
-    AddScripts(child, root, file, macros, scripts);
-  }
-  return scripts;
-}
-
-std::vector<Diagnostic> CheckLostPresses(const std::vector<PlacedScript>& scripts) {
+std::vector<Diagnostic> CheckLostPresses(const std::vector<GaugeScripts>& gauges) {
   std::vector<Diagnostic> findings;
-  std::vector<Script> compiled;
-  compiled.reserve(scripts.size());  // the writes found point into it
   Writes writes;
-  for (const PlacedScript& script : scripts) {
-    // The calculator's compiled form gives the tokens and the blocks; a token it refuses
-    // (a variable it does not know) is taken as a value that nothing here can foresee.
-    const std::vector<Instruction>& code =
-        compiled.emplace_back(CompileScript(script.text, {script.file, script.element}, 0)).code;
-    CheckOneRun(script, code, findings);
-    CheckWrites(script, code, writes, findings);
+  for (const GaugeScripts& gauge : gauges) {
+    for (std::size_t index = 0; index < gauge.scripts.size(); ++index) {
+      const GaugeScript& script = gauge.scripts[index];
+      // Only what runs before the module's frame or on a click meets its presses.
+      if (!gauge.Runs(index) || (script.runs != RunsOn::kClick && script.runs != RunsOn::kEveryCycle)) {
+        continue;
+      }
+      const PlacedScript placed{gauge.file, script};
+      CheckOneRun(placed, findings);
+      CheckWrites(placed, writes, findings);
+    }
   }
   CheckResets(writes, findings);
   return findings;

@@ -1,19 +1,21 @@
 #include "tools/gauge_host/check/panel_check.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <tuple>
 
 #include "host/module_names.h"
 #include "tools/gauge_host/common/module_variables.h"
 #include "tools/gauge_host/common/text.h"
+#include "tools/gauge_host/script/variable_reference.h"
 
 namespace gauge_host {
 
 namespace {
 
 // What is wrong with a name meant for the module, or "" when nothing is.
-std::string NameProblem(const VariableReference& reference) {
+std::string NameProblem(const PlacedReference& reference) {
   const std::string& name = reference.name;
   const std::string closest = ClosestModuleVariable(name);
   if (reference.doubled_prefix) {
@@ -33,17 +35,17 @@ void CheckWrites(const std::string& name, const std::vector<const PlacedReferenc
                  std::vector<Diagnostic>& findings) {
   const auto written = [&](double value) {
     return std::any_of(writes.begin(), writes.end(),
-                       [&](const PlacedReference* write) { return write->reference.written_value == value; });
+                       [&](const PlacedReference* write) { return write->written_value == value; });
   };
   const bool computed = std::any_of(writes.begin(), writes.end(), [](const PlacedReference* write) {
-    return !write->reference.written_value.has_value();
+    return !write->written_value.has_value();
   });
   const SwitchEntry* row = SwitchRowOf(name);
   for (const PlacedReference* write : writes) {
     const auto add = [&](Severity severity, const std::string& message) {
       findings.push_back({write->file, write->position, severity, message});
     };
-    const std::optional<double> value = write->reference.written_value;
+    const std::optional<double> value = write->written_value;
     if (row != nullptr && row->kind == SWITCH_MOMENTARY && value == 1 && !written(0) && !computed) {
       add(Severity::kError, name + " is set to 1 and never back to 0: the module sends the chord when it goes from 0 "
                                    "to 1; nothing sets it back to 0, so it fires once");
@@ -71,7 +73,7 @@ std::vector<Diagnostic> CheckReferences(const std::vector<PlacedReference>& refe
   std::vector<Diagnostic> findings;
   WritesByName writes;
   for (const PlacedReference& placed : references) {
-    const VariableReference& reference = placed.reference;
+    const PlacedReference& reference = placed;
     if (!LooksLikeModuleVariable(reference.name)) {
       continue;
     }
@@ -260,7 +262,7 @@ std::string VariablesAndCounts(const CheckSummary& summary) {
     std::string text;
     std::string last_file;
     for (const PlacedReference& placed : summary.references) {
-      if (placed.reference.name != name || placed.reference.write != write || placed.reference.doubled_prefix) {
+      if (placed.name != name || placed.write != write || placed.doubled_prefix) {
         continue;
       }
       if (placed.file == last_file) {
@@ -285,17 +287,54 @@ std::string VariablesAndCounts(const CheckSummary& summary) {
   }
   const auto used = static_cast<std::size_t>(std::count_if(summary.references.begin(), summary.references.end(),
                                                  [](const PlacedReference& placed) {
-                                                   return LooksLikeModuleVariable(placed.reference.name);
+                                                   return LooksLikeModuleVariable(placed.name);
                                                  }));
   report += "\n" + Counted(static_cast<std::uint64_t>(summary.files), "file") + ", " + Counted(used, "reference") +
             ", " + Counted(ErrorCount(findings), "error") + ", " + Counted(warnings, "warning") + "\n";
   return report;
 }
 
+std::vector<PlacedReference> ReferencesOf(const GaugeScripts& gauge) {
+  std::vector<PlacedReference> references;
+  for (std::size_t index = 0; index < gauge.scripts.size(); ++index) {
+    const std::vector<Instruction>& code = gauge.scripts[index].script.code;
+    for (std::size_t at = 0; at < code.size() && gauge.Runs(index); ++at) {
+      const Instruction& instruction = code[at];
+      if (instruction.op != Op::kReadPanel && instruction.op != Op::kWritePanel) {
+        continue;
+      }
+      PlacedReference reference;
+      reference.file = gauge.file;
+      reference.position = instruction.use;
+      reference.write = instruction.op == Op::kWritePanel;
+      reference.doubled_prefix = instruction.name.starts_with("L:");
+      reference.name = reference.doubled_prefix
+                           ? std::string(Trimmed(std::string_view(instruction.name).substr(instruction.name.rfind("L:") + 2)))
+                           : instruction.name;
+      reference.unit = ReadVariableToken(instruction.text)->unit;
+      reference.written_value = reference.write ? WrittenNumber(code, at) : std::nullopt;
+      references.push_back(std::move(reference));
+    }
+  }
+  return references;
+}
+
+void AddGauge(GaugeScripts gauge, CheckSummary& summary) {
+  if (gauge.unusable) {
+    summary.findings.push_back(*gauge.unusable);
+    return;
+  }
+  summary.findings.insert(summary.findings.end(), gauge.findings.begin(), gauge.findings.end());
+  std::vector<PlacedReference> references = ReferencesOf(gauge);
+  summary.references.insert(summary.references.end(), std::make_move_iterator(references.begin()),
+                            std::make_move_iterator(references.end()));
+  summary.gauges.push_back(std::move(gauge));
+}
+
 void CheckGaugesTogether(CheckSummary& summary) {
   const std::vector<Diagnostic> findings = CheckReferences(summary.references);
   summary.findings.insert(summary.findings.end(), findings.begin(), findings.end());
-  const std::vector<Diagnostic> lost = CheckLostPresses(summary.scripts);
+  const std::vector<Diagnostic> lost = CheckLostPresses(summary.gauges);
   summary.findings.insert(summary.findings.end(), lost.begin(), lost.end());
 }
 

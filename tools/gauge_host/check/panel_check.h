@@ -4,21 +4,31 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "tools/gauge_host/check/lost_presses.h"
 #include "tools/gauge_host/common/diagnostic.h"
-#include "tools/gauge_host/script/variable_reference.h"
+#include "tools/gauge_host/script/gauge_scripts.h"
 
 namespace gauge_host {
 
+// A read or write of a panel variable, (L:NAME, UNIT) or (>L:NAME, UNIT), by a script the
+// simulator runs.
 struct PlacedReference {
   std::string file;
-  SourcePosition position;  // of its "("
-  VariableReference reference;
+  SourcePosition position;  // where the script uses it: a macro's at the @NAME that brought it in
+  bool write = false;
+  std::string name;
+  std::string unit;              // as written; empty when none is given
+  bool doubled_prefix = false;   // "(L:L:NAME, ...)": name is then what follows the second "L:"
+  std::optional<double> written_value;  // a write of the number just before it: "1 (>L:...)"
 };
+
+// The references of a gauge's scripts that run.
+std::vector<PlacedReference> ReferencesOf(const GaugeScripts& gauge);
 
 // Whether a name is meant for this module: "Tvl_" in any letter case.
 bool LooksLikeModuleVariable(std::string_view name);
@@ -47,8 +57,13 @@ struct CheckSummary {
   int files = 0;
   std::vector<Diagnostic> findings;
   std::vector<PlacedReference> references;
-  std::vector<PlacedScript> scripts;  // of the gauges checked together, whose presses and releases meet
+  std::vector<GaugeScripts> gauges;  // checked together, whose presses and releases meet
 };
+
+// A gauge read into the summary: why the simulator does not load it, or the errors of its
+// scripts that do not run and its warnings, the variables its scripts read and write, and
+// the gauge itself for the checks of the gauges together.
+void AddGauge(GaugeScripts gauge, CheckSummary& summary);
 
 // What the gauges read into the summary say together, added to its findings: the names,
 // units and writes of their references, and the presses their scripts lose.

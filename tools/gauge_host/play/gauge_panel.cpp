@@ -10,11 +10,14 @@ std::string AreaHeading(const GaugeScripts& gauge, const MouseArea& area, const 
   return gauge.file + " " + DescribeArea(area) + " " + event;
 }
 
-std::string ElementHeading(const GaugeScripts& gauge, const ElementScript& element) {
-  const std::string_view tag = element.kind == ScriptKind::kVisible  ? "<Visible>"
-                               : element.kind == ScriptKind::kSelect ? "<Select>"
-                                                                     : "<Value>";
-  return std::string(tag) + " of element " + std::to_string(element.element) + " of " + gauge.file;
+// "<Value> of element 2 of gauges/Panel.xml", "<GaugeString> of element 4 of ...".
+std::string ElementHeading(const GaugeScripts& gauge, const GaugeScript& script) {
+  const std::string tag = script.kind == ScriptKind::kSelect ? "<Select>" : "<" + std::string(script.element) + ">";
+  return tag + (script.number > 0 ? " of element " + std::to_string(script.number) : "") + " of " + gauge.file;
+}
+
+const Script& ClickScript(const GaugeScripts& gauge, const MouseArea& area) {
+  return gauge.scripts[area.click->script].script;
 }
 
 }  // namespace
@@ -45,7 +48,7 @@ std::vector<ScheduledScript> StartFrame(GaugePanel& panel, ScriptWorld& world) {
   if (panel.held) {
     HeldButton& held = *panel.held;
     if (held.frames > 0 && held.area->click->repeat) {
-      scripts.push_back({held.gauge, &held.area->click->script,
+      scripts.push_back({held.gauge, &ClickScript(*panel.gauges[held.gauge].scripts, *held.area),
                          "held " + AreaHeading(*panel.gauges[held.gauge].scripts, *held.area, held.event), held.event,
                          held.x, held.y});
     }
@@ -54,12 +57,15 @@ std::vector<ScheduledScript> StartFrame(GaugePanel& panel, ScriptWorld& world) {
   for (std::size_t index = 0; index < panel.gauges.size(); ++index) {
     GaugeOnPanel& gauge = panel.gauges[index];
     const GaugeScripts& scripts_of = *gauge.scripts;
-    if (scripts_of.update && gauge.frames % scripts_of.update_frequency == 0) {
-      scripts.push_back({index, &*scripts_of.update, "update " + scripts_of.file, "", 0, 0});
+    if (scripts_of.update && scripts_of.Runs(*scripts_of.update) && gauge.frames % scripts_of.update_frequency == 0) {
+      scripts.push_back({index, &scripts_of.scripts[*scripts_of.update].script, "update " + scripts_of.file, "", 0, 0});
     }
     ++gauge.frames;
-    for (const ElementScript& element : scripts_of.elements) {
-      scripts.push_back({index, &element.script, ElementHeading(scripts_of, element), "", 0, 0});
+    for (std::size_t script = 0; script < scripts_of.scripts.size(); ++script) {
+      const GaugeScript& element = scripts_of.scripts[script];
+      if (element.runs == RunsOn::kEveryCycle && script != scripts_of.update && scripts_of.Runs(script)) {
+        scripts.push_back({index, &element.script, ElementHeading(scripts_of, element), "", 0, 0});
+      }
     }
   }
   return scripts;
@@ -70,7 +76,8 @@ ScheduledScript ClickOf(GaugePanel& panel, std::size_t gauge, const MouseArea& a
   if (held) {
     panel.held = HeldButton{gauge, &area, event, point.x, point.y, 0};
   }
-  return {gauge, &area.click->script, (held ? "press " : "click ") + AreaHeading(*panel.gauges[gauge].scripts, area, event),
+  return {gauge, &ClickScript(*panel.gauges[gauge].scripts, area),
+          (held ? "press " : "click ") + AreaHeading(*panel.gauges[gauge].scripts, area, event),
           event, point.x, point.y};
 }
 
@@ -81,7 +88,7 @@ std::optional<ScheduledScript> Release(GaugePanel& panel) {
   if (!Answers(*held.area, event)) {
     return std::nullopt;
   }
-  return ScheduledScript{held.gauge, &held.area->click->script,
+  return ScheduledScript{held.gauge, &ClickScript(*panel.gauges[held.gauge].scripts, *held.area),
                          "release " + AreaHeading(*panel.gauges[held.gauge].scripts, *held.area, event), event, held.x,
                          held.y};
 }
@@ -92,7 +99,16 @@ ScriptRun RunScheduled(GaugePanel& panel, ScriptWorld& world, const ScheduledScr
   world.mouse_x = scheduled.mouse_x;
   world.mouse_y = scheduled.mouse_y;
   std::vector<Value> stack;
-  ScriptRun run = RunScript(*scheduled.script, world, stack);
+  ScriptRun run;
+  if (const std::vector<Diagnostic>& errors = scheduled.script->errors; !errors.empty()) {
+    // The simulator runs no script with an error in it.
+    const Diagnostic& first = errors.front();
+    run.events.push_back({ScriptEvent::Kind::kNote, "the script does not run, for its error at " + first.file + ":" +
+                                                       std::to_string(first.position.line) + ":" +
+                                                       std::to_string(first.position.column)});
+  } else {
+    run = RunScript(*scheduled.script, world, stack);
+  }
   world.gauge_variables = nullptr;
   return run;
 }

@@ -85,7 +85,7 @@ ScheduledScript ClickOf(GaugePanel& panel, std::size_t gauge, const MouseArea& a
 std::optional<ScheduledScript> Release(GaugePanel& panel);
 
 // Runs a scheduled script on the world: the gauge's G: variables and the mouse are the
-// script's.
+// script's. A script with an error does nothing.
 ScriptRun RunScheduled(GaugePanel& panel, ScriptWorld& world, const ScheduledScript& scheduled);
 
 }  // namespace gauge_host

@@ -159,8 +159,10 @@ std::int32_t __stdcall TracingCalculator(const char* expression, double* float_r
   return 1;
 }
 
-// Runs a designer's script on the panel; its error, when it fails.
-std::optional<Diagnostic> RunGaugeScript(const ScheduledScript& scheduled, const std::string& label, bool always) {
+// Runs a designer's script on the panel. One the host cannot run on (a division by zero,
+// a loop without end) stops there, with one warning at its place; the panel, the other
+// scripts and the module go on.
+void RunGaugeScript(const ScheduledScript& scheduled, const std::string& label, bool always) {
   // Only the variables the script writes, "(>L:NAME, UNIT)": twenty gauges' scripts run
   // every frame of an hour, and a copy of every variable each time cost most of it.
   std::map<std::string, double, std::less<>> values_before;
@@ -171,9 +173,16 @@ std::optional<Diagnostic> RunGaugeScript(const ScheduledScript& scheduled, const
       values_before.insert(*value);
     }
   }
-  const ScriptRun run = RunScheduled(host.gauge_panel, host.world, scheduled);
+  ScriptRun run = RunScheduled(host.gauge_panel, host.world, scheduled);
+  if (run.error) {
+    Diagnostic stopped = *run.error;
+    stopped.severity = Severity::kWarning;
+    stopped.message += ": that run of the script stops there";
+    if (std::string text = FormatDiagnostic(stopped); host.world.warned.insert(text).second) {
+      run.events.push_back({ScriptEvent::Kind::kWarning, std::move(text)});
+    }
+  }
   TraceScript(*host.trace, label, scheduled.heading, values_before, run, always);
-  return run.error;
 }
 
 // The module's only search for the main window is the start of a chord, for the row it
@@ -210,9 +219,7 @@ std::optional<Diagnostic> RunFrame() {
   TraceFrameStart(trace);
   trace.updating = true;
   for (const ScheduledScript& scheduled : StartFrame(host.gauge_panel, host.world)) {
-    if (std::optional<Diagnostic> error = RunGaugeScript(scheduled, "frame " + std::to_string(trace.frame), false)) {
-      return error;
-    }
+    RunGaugeScript(scheduled, "frame " + std::to_string(trace.frame), false);
   }
   trace.updating = false;
   if (!trace.module_window_hidden) {
@@ -351,8 +358,13 @@ std::optional<Diagnostic> ModulePanel::SetVariable(const ScenarioStep& step) {
 }
 
 std::optional<Diagnostic> ModulePanel::SetSimulationVariable(const ScenarioStep& step) {
-  gauge_host::SetSimulationVariable(host.world, step.name, step.unit, step.number);
-  Note(step, "set " + step.text.substr(step.text.find('(')));
+  const Value value = step.text_value ? Value(*step.text_value) : Value(step.number);
+  if (step.type == "P" || step.type == "E") {
+    SetSetting(host.world, step.name, step.unit, step.number);
+  } else {
+    SetKeptVariable(host.world, step.type, step.name, step.unit, value);
+  }
+  Note(step, "set (" + step.type + ":" + step.name + ", " + step.unit + ") " + FormatValue(value));
   return std::nullopt;
 }
 
@@ -360,11 +372,19 @@ std::optional<Diagnostic> ModulePanel::AddGauge(const ScenarioStep& step) {
   const GaugeScripts& gauge = host.gauges->at(step.gauge);
   gauge_host::AddGauge(host.gauge_panel, gauge);
   const std::uint32_t frequency = gauge.update_frequency;
+  std::size_t every_cycle = 0;
+  std::size_t not_running = 0;
+  for (std::size_t index = 0; index < gauge.scripts.size(); ++index) {
+    every_cycle += gauge.scripts[index].runs == RunsOn::kEveryCycle && index != gauge.update ? 1 : 0;
+    not_running += gauge.Runs(index) ? 0 : 1;
+  }
   Note(step, "gauge " + gauge.file + " joins the panel: " + Counted(gauge.areas.size(), "mouse area") +
                  (!gauge.update     ? ", no update script"
                   : frequency == 1 ? ", an update script run every frame"
                                    : ", an update script run every " + std::to_string(frequency) + " frames") +
-                 (gauge.elements.empty() ? "" : ", " + Counted(gauge.elements.size(), "element script")));
+                 (every_cycle == 0 ? "" : ", " + Counted(every_cycle, "element script")) +
+                 (not_running == 0 ? "" : "; " + Counted(not_running, "script") + " with an error, which " +
+                                              (not_running == 1 ? "does" : "do") + " not run"));
   return std::nullopt;
 }
 
@@ -375,8 +395,9 @@ std::optional<Diagnostic> ClickStep(const ScenarioStep& step, bool held) {
   const GaugeScripts& gauge = host.gauges->at(step.gauge);
   const MouseArea& area = ClickedArea(gauge, step.area);
   const MousePoint at = step.mouse_at ? MousePoint{step.mouse_at->first, step.mouse_at->second} : CentreOf(area);
-  return RunGaugeScript(ClickOf(host.gauge_panel, GaugeIndex(host.gauge_panel, gauge), area, step.event, at, held),
-                        "line " + std::to_string(step.line), true);
+  RunGaugeScript(ClickOf(host.gauge_panel, GaugeIndex(host.gauge_panel, gauge), area, step.event, at, held),
+                 "line " + std::to_string(step.line), true);
+  return std::nullopt;
 }
 
 }  // namespace
@@ -388,7 +409,8 @@ std::optional<Diagnostic> ModulePanel::Press(const ScenarioStep& step) { return 
 std::optional<Diagnostic> ModulePanel::Release(const ScenarioStep& step) {
   const HeldButton held = *host.gauge_panel.held;
   if (const std::optional<ScheduledScript> release = gauge_host::Release(host.gauge_panel)) {
-    return RunGaugeScript(*release, "line " + std::to_string(step.line), true);
+    RunGaugeScript(*release, "line " + std::to_string(step.line), true);
+    return std::nullopt;
   }
   Note(step, "release " + host.gauge_panel.gauges[held.gauge].scripts->file + " " + DescribeArea(*held.area) +
                  ": its <Click> does not answer " + std::string(MouseEventNamed(held.event)->released_by));

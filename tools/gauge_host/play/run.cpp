@@ -62,10 +62,10 @@ GaugeFiles ReadGauges(const Scenario& scenario, const std::string& scenario_path
     GaugeScripts gauge;
     if (std::optional<Diagnostic> unreadable = ReadWholeFile(path, contents)) {
       gauge.file = name;
-      gauge.errors.push_back(*unreadable);
+      gauge.unusable = unreadable;
     } else if (const XmlDocument document = ReadXmlDocument(contents, name); document.not_well_formed) {
       gauge.file = name;
-      gauge.errors.push_back(*document.not_well_formed);
+      gauge.unusable = document.not_well_formed;
     } else {
       gauge = GaugeScriptsOf(document.root, name);
     }

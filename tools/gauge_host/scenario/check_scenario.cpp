@@ -200,9 +200,15 @@ void CheckScenario(Scenario& scenario, const std::string& file_name, const Gauge
   }
   PanelModel model(gauges);
   for (const ScenarioStep& step : scenario.steps) {
+    // A gauge the simulator does not load cannot join the panel; a script of it with an
+    // error does not run, and the rest of the gauge does.
     if (const auto gauge = gauges.find(step.gauge); IsStep(step, &StepPlayer::AddGauge) && gauge != gauges.end()) {
-      for (const Diagnostic& error : gauge->second.errors) {
-        placed.emplace_back(step.line, error);
+      if (gauge->second.unusable) {
+        placed.emplace_back(step.line, *gauge->second.unusable);
+      }
+      for (Diagnostic finding : gauge->second.findings) {
+        finding.severity = Severity::kWarning;
+        placed.emplace_back(step.line, std::move(finding));
       }
     }
     if (std::optional<Diagnostic> problem = PlayStep(model, step)) {

@@ -26,7 +26,9 @@ struct ScenarioStep {
   int line = 0;
   std::string text;          // the line as written, without its comment
   std::string name;          // the variable of set and expect
-  std::string unit;          // set of a simulation variable: the unit its value is in
+  std::string type;          // set of a variable in parentheses: its letter, A, C, P or E
+  std::string unit;          // set of a variable in parentheses: the unit its value is in
+  std::optional<std::string> text_value;  // set of a variable in the unit string: its text
   std::int32_t value = 0;    // addon seatbelt, expect addon seatbelt; rate: frames a second
   double number = 0;         // set and expect of a variable
   std::uint32_t frames = 1;  // frame and frames

@@ -18,7 +18,9 @@ namespace {
 // argument: a simulation variable is written in parentheses.
 constexpr std::array kStepRows = {
     StepRow{"set", "NAME VALUE", "a panel gauge writes a variable (decimals allowed)", &StepPlayer::SetVariable},
-    StepRow{"set", "(A:NAME, UNIT) VALUE", "the simulation variable a gauge script reads",
+    StepRow{"set", "(A:NAME, UNIT) VALUE",
+            "a variable a gauge script reads: of the simulation\n(A:), of another module (C:MODULE:NAME) or of the\n"
+            "program (P:, E:); VALUE in UNIT, or 'TEXT' for string",
             &StepPlayer::SetSimulationVariable},
     StepRow{"frame", "[N]", "runs one frame, or N (1 to 1000000)", &StepPlayer::RunFrames},
     StepRow{"frames", "N", "runs N frames (1 to 1000000)", &StepPlayer::RunFrames},
@@ -84,8 +86,8 @@ struct LineWords {
   std::vector<std::size_t> offsets;
 };
 
-// Splits a line at white space, ending it at a '#'; a tooltip in double quotes or a
-// variable in parentheses is one word, spaces and all.
+// Splits a line at white space, ending it at a '#'; a tooltip in double quotes, a text in
+// single quotes or a variable in parentheses is one word, spaces and all.
 LineWords SplitLine(const std::string& line) {
   LineWords split;
   std::size_t offset = 0;
@@ -98,8 +100,8 @@ LineWords SplitLine(const std::string& line) {
     const std::size_t start = offset;
     char closing = 0;
     for (; offset < line.size() && (closing != 0 || (!space() && line[offset] != '#')); ++offset) {
-      if (closing == 0 && (line[offset] == '"' || line[offset] == '(')) {
-        closing = line[offset] == '"' ? '"' : ')';
+      if (closing == 0 && (line[offset] == '"' || line[offset] == '\'' || line[offset] == '(')) {
+        closing = line[offset] == '(' ? ')' : line[offset];
       } else if (line[offset] == closing) {
         closing = 0;
       }
@@ -135,7 +137,7 @@ std::string Described(std::string_view placeholder) {
   static constexpr std::pair<std::string_view, std::string_view> kDescriptions[] = {
       {"NAME", "a variable name"},
       {"VALUE", "a number"},
-      {"(A:NAME, UNIT)", "a simulation variable, (A:NAME, UNIT)"},
+      {"(A:NAME, UNIT)", "a variable, (A:NAME, UNIT), (C:MODULE:NAME, UNIT), (P:NAME, UNIT) or (E:NAME, UNIT)"},
       {"SIGN", "a number"},
       {"N", "a number of frames"},
       {"FILE.xml", "the gauge's file, such as gauges/Tvl_Commands.xml"},
@@ -318,11 +320,14 @@ class LineReader {
     if (placeholder == "NAME") {
       return Name(word, step.name);
     }
+    if (placeholder == "VALUE" && !step.type.empty()) {
+      return Setting(word, step);
+    }
     if (placeholder == "VALUE") {
       return Decimal(word, step.number);
     }
     if (placeholder == "(A:NAME, UNIT)") {
-      return SimulationVariable(word, step.name, step.unit);
+      return SimulationVariable(word, step);
     }
     if (placeholder == "SIGN") {
       return Whole(word, step.value);
@@ -364,17 +369,45 @@ class LineReader {
     return true;
   }
 
-  // (A:NAME, UNIT), as a script reads it.
-  bool SimulationVariable(const std::string& word, std::string& name, std::string& unit) {
+  // (A:NAME, UNIT), (C:MODULE:NAME, UNIT), (P:NAME, UNIT) or (E:NAME, UNIT), as a script
+  // reads it; a P: or E: variable one the host does not take from its clock.
+  bool SimulationVariable(const std::string& word, ScenarioStep& step) {
     const std::optional<VariableToken> token =
         word.starts_with('(') && word.ends_with(')') ? ReadVariableToken(word) : std::nullopt;
-    if (token && token->kind == "A" && !token->name.empty() && !token->unit.empty()) {
-      name = token->name;
-      unit = token->unit;
+    const bool settable = token && (token->kind == "A" || token->kind == "C" || token->kind == "P" || token->kind == "E");
+    if (!settable || token->name.empty() || token->unit.empty()) {
+      return Error("'" + Shown(word) + "' is not a variable a scenario sets: write (A:NAME, UNIT), "
+                   "(C:MODULE:NAME, UNIT), (P:NAME, UNIT) or (E:NAME, UNIT), or a panel variable's name alone");
+    }
+    if (token->kind == "P" || token->kind == "E") {
+      if (const std::optional<std::string> problem = SettingProblem(token->kind, token->name, token->unit)) {
+        return Error(*problem);
+      }
+    }
+    step.type = token->kind;
+    step.name = token->name;
+    step.unit = token->unit;
+    return true;
+  }
+
+  // The value of a variable in parentheses: 'TEXT' in the unit string, else a number.
+  bool Setting(const std::string& word, ScenarioStep& step) {
+    if (SameIgnoringCase(step.unit, "string")) {
+      if (word.size() < 2 || word.front() != '\'' || word.back() != '\'') {
+        return Error("'" + Shown(word) + "' is not a text: a variable in the unit string is set to 'TEXT'");
+      }
+      step.text_value = word.substr(1, word.size() - 2);
       return true;
     }
-    return Error("'" + Shown(word) + "' is not a simulation variable: write (A:NAME, UNIT), or a panel "
-                 "variable's name alone");
+    if (UnicodeMinus(word)) {
+      return false;
+    }
+    const std::optional<double> number = ParseNumber(word[0] == '+' ? std::string_view(word).substr(1) : word);
+    if (!number) {
+      return Error("'" + Shown(word) + "' is not a number");
+    }
+    step.number = *number;
+    return true;
   }
 
   // A minus copied from a document, U+2212, looks like the ASCII one a number takes; true,
@@ -482,9 +515,14 @@ class LineReader {
     return point || Error("'" + Shown(word) + "' is not a place in the gauge: write X,Y, as 12,30");
   }
 
+  // The scenario's own script: a reading the host would choose for a gauge's is an error here.
   bool Script(std::size_t offset, gauge_host::Script& script) {
     script = CompileScript(TextAt(std::string_view(text_).substr(offset), {line_, static_cast<int>(offset) + 1}),
                            {file_name_, "the eval step"}, 0);
+    for (Diagnostic warning : script.warnings) {
+      warning.severity = Severity::kError;
+      script.errors.push_back(std::move(warning));
+    }
     scenario_.diagnostics.insert(scenario_.diagnostics.end(), script.errors.begin(), script.errors.end());
     return script.errors.empty();
   }

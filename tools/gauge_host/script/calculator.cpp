@@ -309,24 +309,45 @@ std::size_t UnitRowOf(std::string_view unit) {
   return kUnknownUnit;
 }
 
-// What the host's clock gives P: and E: variables.
-enum class Clock : std::uint8_t { kAbsolute, kLocalTimeOfDay, kZuluTimeOfDay, kSimulationRate };
+// What P: and E: variables read: the host's clock, or a value that stands still unless the
+// scenario sets it. The simulator takes either letter for each of them.
+enum class Clock : std::uint8_t { kAbsolute, kLocalTimeOfDay, kZuluTimeOfDay, kSetting };
 
-struct ClockRow {
-  std::string_view type;  // "P" or "E"
+struct EnvironmentRow {
   std::string_view name;  // as the simulator spells it; read ignoring case
   Clock clock;
+  std::string_view unit;   // the unit it holds: a time's seconds, a setting's own
+  double start;            // a setting's value until the scenario sets it
+  std::string_view meaning;
 };
 
-constexpr std::array kClocks = {
-    ClockRow{"P", "Absolute time", Clock::kAbsolute},
-    ClockRow{"P", "Local time", Clock::kLocalTimeOfDay},
-    ClockRow{"P", "Zulu time", Clock::kZuluTimeOfDay},
-    ClockRow{"P", "Simulation rate", Clock::kSimulationRate},
-    ClockRow{"E", "ABSOLUTE TIME", Clock::kAbsolute},
-    ClockRow{"E", "SIMULATION TIME", Clock::kAbsolute},
-    ClockRow{"E", "LOCAL TIME", Clock::kLocalTimeOfDay},
-    ClockRow{"E", "ZULU TIME", Clock::kZuluTimeOfDay},
+// The host's day: Monday 15 June 2026, 12:00 local time and 10:00 zulu at the first frame.
+constexpr double kYear = 2026;
+constexpr double kMonth = 6;
+constexpr double kDayOfMonth = 15;
+constexpr double kDayOfYear = 165;  // counted from 0 on 1 January
+constexpr double kDayOfWeek = 1;    // counted from 0 on Sunday
+
+// The one home of the P: and E: variables the host gives.
+constexpr std::array kEnvironment = {
+    EnvironmentRow{"ABSOLUTE TIME", Clock::kAbsolute, "seconds", 0, "1000 at the first frame, on by one cycle a frame"},
+    EnvironmentRow{"SIMULATION TIME", Clock::kAbsolute, "seconds", 0, "the same as ABSOLUTE TIME"},
+    EnvironmentRow{"LOCAL TIME", Clock::kLocalTimeOfDay, "seconds", 0, "the time of day, 12:00:00 at the first frame"},
+    EnvironmentRow{"ZULU TIME", Clock::kZuluTimeOfDay, "seconds", 0, "the time of day, 10:00:00 at the first frame"},
+    EnvironmentRow{"SIMULATION RATE", Clock::kSetting, "number", 1, "1: real time"},
+    EnvironmentRow{"TIME OF DAY", Clock::kSetting, "enum", 1, "0 dawn, 1 day, 2 dusk, 3 night"},
+    EnvironmentRow{"UNITS OF MEASURE", Clock::kSetting, "enum", 0, "0 English, 1 metric with feet, 2 metric with meters"},
+    EnvironmentRow{"TIME ZONE OFFSET", Clock::kSetting, "seconds", -7200, "zulu time less local time"},
+    EnvironmentRow{"LOCAL YEAR", Clock::kSetting, "number", kYear, ""},
+    EnvironmentRow{"LOCAL MONTH OF YEAR", Clock::kSetting, "number", kMonth, "1 for January"},
+    EnvironmentRow{"LOCAL DAY OF MONTH", Clock::kSetting, "number", kDayOfMonth, ""},
+    EnvironmentRow{"LOCAL DAY OF YEAR", Clock::kSetting, "number", kDayOfYear, "0 for 1 January"},
+    EnvironmentRow{"LOCAL DAY OF WEEK", Clock::kSetting, "number", kDayOfWeek, "0 for Sunday"},
+    EnvironmentRow{"ZULU YEAR", Clock::kSetting, "number", kYear, ""},
+    EnvironmentRow{"ZULU MONTH OF YEAR", Clock::kSetting, "number", kMonth, "1 for January"},
+    EnvironmentRow{"ZULU DAY OF MONTH", Clock::kSetting, "number", kDayOfMonth, ""},
+    EnvironmentRow{"ZULU DAY OF YEAR", Clock::kSetting, "number", kDayOfYear, "0 for 1 January"},
+    EnvironmentRow{"ZULU DAY OF WEEK", Clock::kSetting, "number", kDayOfWeek, "0 for Sunday"},
 };
 
 constexpr double kSecondsInADay = 86400;
@@ -336,9 +357,38 @@ double ClockReading(Clock clock, const ScriptWorld& world) {
     case Clock::kAbsolute: return kClockStartSeconds + world.elapsed_seconds;
     case Clock::kLocalTimeOfDay: return Wrapped(kLocalTimeOfDayAtStart + world.elapsed_seconds, kSecondsInADay);
     case Clock::kZuluTimeOfDay: return Wrapped(kZuluTimeOfDayAtStart + world.elapsed_seconds, kSecondsInADay);
-    case Clock::kSimulationRate: return 1;
+    case Clock::kSetting: break;
   }
   return 0;
+}
+
+const EnvironmentRow* EnvironmentRowOf(std::string_view name) {
+  const auto* const row = std::find_if(kEnvironment.begin(), kEnvironment.end(), [&](const EnvironmentRow& candidate) {
+    return SameIgnoringCase(candidate.name, name);
+  });
+  return row == kEnvironment.end() ? nullptr : row;
+}
+
+std::vector<std::string> EnvironmentNames() {
+  std::vector<std::string> names;
+  for (const EnvironmentRow& row : kEnvironment) {
+    names.emplace_back(row.name);
+  }
+  return names;
+}
+
+bool IsPlain(std::size_t unit) { return unit != kUnknownUnit && kUnits[unit].family == Family::kPlain; }
+
+// A value held in unit `from` read in unit `to`: converted within a family; a plain unit
+// ("number", "bool", "enum") reads any value as it is held, and so does a unit of another
+// family or one the host does not know, which `converted` then says.
+double InUnit(double value, std::size_t from, std::size_t to, bool& converted) {
+  converted = true;
+  if (from != kUnknownUnit && to != kUnknownUnit && kUnits[from].family == kUnits[to].family) {
+    return (value * kUnits[from].scale + kUnits[from].offset - kUnits[to].offset) / kUnits[to].scale;
+  }
+  converted = from == to || IsPlain(from) || IsPlain(to);
+  return value;
 }
 
 // Values an instruction needs on the stack, and values it leaves in their place; case
@@ -352,8 +402,10 @@ StackEffect EffectOf(const Instruction& instruction) {
   switch (instruction.op) {
     case Op::kWritePanel:
     case Op::kWriteGauge:
+    case Op::kWriteKept:
       return {1, 0};
     case Op::kKeyEvent:  // takes a value only when there is one
+    case Op::kDrop:
       return {0, 0};
     case Op::kOperator: {
       const OperatorRow& row = kOperators[instruction.row];
@@ -396,8 +448,19 @@ bool AllDigits(std::string_view text, bool hexadecimal) {
   });
 }
 
-// A word of a numbered row, "s12" or ":3": the row and the number; the reason a number is refused.
-std::optional<std::pair<std::size_t, std::size_t>> ParseNumbered(std::string_view word, std::string& error) {
+// What the compiler found in a token: an error stops the script from running; a warning
+// says how the host reads it.
+struct TokenFinding {
+  Severity severity = Severity::kError;
+  std::string message;
+};
+using Finding = std::optional<TokenFinding>;
+
+Finding Refused(std::string message) { return TokenFinding{Severity::kError, std::move(message)}; }
+Finding Read(std::string message) { return TokenFinding{Severity::kWarning, std::move(message)}; }
+
+// A word of a numbered row, "s12" or ":3": the row and the number; what is wrong with the number.
+std::optional<std::pair<std::size_t, std::size_t>> ParseNumbered(std::string_view word, Finding& finding) {
   for (std::size_t row = 0; row < kOperators.size(); ++row) {
     const std::string_view prefix = kOperators[row].word.substr(0, kOperators[row].word.size() - 1);
     if (!Numbered(kOperators[row]) || !word.starts_with(prefix) || !AllDigits(word.substr(prefix.size()), false)) {
@@ -409,119 +472,125 @@ std::optional<std::pair<std::size_t, std::size_t>> ParseNumbered(std::string_vie
     const Shape shape = kOperators[row].shape;
     const bool a_register = shape == Shape::kStore || shape == Shape::kStorePop || shape == Shape::kLoad;
     if (a_register && (number >= kRegisters || digits.size() > 2)) {
-      error = "there is no register " + std::string(digits) + " in '" + std::string(word) + "': the registers are 0 to " +
-              std::to_string(kRegisters - 1);
+      finding = Refused("there is no register " + std::string(digits) + " in '" + std::string(word) +
+                        "': the registers are 0 to " + std::to_string(kRegisters - 1));
     } else if (!a_register && digits.size() > 4) {
-      error = "'" + std::string(word) + "': a label's number has at most 4 digits";
+      finding = Refused("'" + std::string(word) + "': a label's number has at most 4 digits");
     }
     return std::pair{row, number};
   }
   return std::nullopt;
 }
 
-std::string KnownClocks(std::string_view type) {
-  std::string known;
-  for (const ClockRow& row : kClocks) {
-    if (row.type == type) {
-      known += (known.empty() ? "" : ", ") + std::string(row.name);
-    }
-  }
-  return known;
-}
-
-// A P: or E: variable: its clock and the seconds of its unit.
-std::string ParseClock(Instruction& instruction, const VariableToken& token) {
-  const std::string& text = instruction.text;
-  const auto* const row = std::find_if(kClocks.begin(), kClocks.end(), [&](const ClockRow& candidate) {
-    return candidate.type == token.kind && SameIgnoringCase(candidate.name, token.name);
-  });
-  if (row == kClocks.end()) {
-    return "the gauge host does not know the variable '" + text + "'; its " + token.kind + ": variables are " +
-           KnownClocks(token.kind);
-  }
-  const bool rate = row->clock == Clock::kSimulationRate;
-  if (token.unit.empty()) {
-    return "'" + text + "' has no unit, as in (" + token.kind + ":" + std::string(row->name) +
-           (rate ? ", number)" : ", seconds)");
-  }
-  const std::size_t unit = UnitRowOf(instruction.unit);
-  const Family wanted = rate ? Family::kPlain : Family::kTime;
-  if (unit == kUnknownUnit || kUnits[unit].family != wanted) {
-    return "'" + text + "': " + (rate ? "a rate is read as a number" : "a time is read in seconds, minutes or hours") +
-           ", not in '" + token.unit + "'";
-  }
-  instruction.op = Op::kReadClock;
-  instruction.index = static_cast<std::size_t>(row->clock);
-  instruction.number = kUnits[unit].scale;
-  return "";
-}
-
 bool Writes(const VariableToken& token) { return token.kind.starts_with('>'); }
 
-// An L: variable, read or written.
-std::string ParsePanelVariable(Instruction& instruction, const VariableToken& token) {
-  instruction.op = Writes(token) ? Op::kWritePanel : Op::kReadPanel;
-  return token.unit.empty() ? "'" + instruction.text + "' has no unit, as in (L:" + instruction.name + ", number)" : "";
-}
-
-// A K: event, only ever sent.
-std::string ParseKeyEvent(Instruction& instruction, const VariableToken& token) {
-  instruction.op = Op::kKeyEvent;
-  if (!Writes(token)) {
-    return "'" + instruction.text + "': a key event is sent with (>K:" + instruction.name + ")";
+// A P: or E: variable: the clock, or a setting, in the unit it is read in.
+Finding ParseEnvironmentVariable(Instruction& instruction, const VariableToken& token) {
+  const EnvironmentRow* row = EnvironmentRowOf(token.name);
+  if (row == nullptr) {
+    instruction.op = Op::kReadNothing;
+    return Read("the gauge host does not know '" + instruction.text + "' (did you mean " +
+                Closest(token.name, EnvironmentNames()) + "?); it reads 0");
   }
-  return token.has_unit ? "'" + instruction.text + "': a key event takes no unit" : "";
+  const std::size_t held = UnitRowOf(row->unit);
+  instruction.op = row->clock == Clock::kSetting ? Op::kReadSetting : Op::kReadClock;
+  instruction.index = row->clock == Clock::kSetting ? static_cast<std::size_t>(row - kEnvironment.begin())
+                                                    : static_cast<std::size_t>(row->clock);
+  instruction.number = 1;
+  if (token.unit.empty()) {
+    return Read("'" + instruction.text + "' has no unit; it reads in " + std::string(row->unit) + ", as in (" +
+                token.kind + ":" + std::string(row->name) + ", " + std::string(row->unit) + ")");
+  }
+  const std::size_t unit = UnitRowOf(instruction.unit);
+  const bool same_family = unit != kUnknownUnit && kUnits[unit].family == kUnits[held].family;
+  instruction.number = same_family ? kUnits[unit].scale / kUnits[held].scale : 1;  // a reading is the value over this
+  if (!same_family && !IsPlain(unit)) {
+    return Read("'" + instruction.text + "' is read in " + std::string(row->unit) + ": the gauge host does not read " +
+                std::string(row->name) + " in '" + token.unit + "'");
+  }
+  return std::nullopt;
 }
 
-// An A: variable, read in the unit it names.
-std::string ParseSimulationVariable(Instruction& instruction, const VariableToken& token) {
-  instruction.op = Op::kReadSimulation;
+// An L: variable, read or written; one without a unit is a number, as any L: variable is.
+Finding ParsePanelVariable(Instruction& instruction, const VariableToken& token) {
+  instruction.op = Writes(token) ? Op::kWritePanel : Op::kReadPanel;
+  return std::nullopt;
+}
+
+// A K: event, only ever sent: a unit after it means nothing.
+Finding ParseKeyEvent(Instruction& instruction, const VariableToken& token) {
+  if (!Writes(token)) {
+    instruction.op = Op::kReadNothing;
+    return Read("'" + instruction.text + "': a key event is sent with (>K:" + instruction.name + "), not read; it reads 0");
+  }
+  instruction.op = Op::kKeyEvent;
+  return std::nullopt;
+}
+
+// An A: variable of the simulation, or a C: variable another module keeps: read in the
+// unit it names, as the scenario set it or a script wrote it.
+Finding ParseKeptVariable(Instruction& instruction, const VariableToken& token) {
+  const std::string type = token.kind.substr(Writes(token) ? 1 : 0);
+  instruction.op = Writes(token) ? Op::kWriteKept : Op::kReadKept;
   instruction.index = UnitRowOf(instruction.unit);
-  return token.unit.empty() ? "'" + instruction.text + "' has no unit, as in (A:" + instruction.name + ", bool)" : "";
+  instruction.name = type + ":" + instruction.name;
+  if (token.unit.empty() && type == "A") {
+    return Read("'" + instruction.text + "' has no unit; it reads as the scenario set it, as in (A:" +
+                token.name + ", bool)");
+  }
+  return std::nullopt;
 }
 
 // A G: variable, one of the gauge's own nine.
-std::string ParseGaugeVariable(Instruction& instruction, const VariableToken& token) {
+Finding ParseGaugeVariable(Instruction& instruction, const VariableToken& token) {
   const std::string_view name = instruction.name;
   if (name.size() != 4 || !SameIgnoringCase(name.substr(0, 3), "var") || name[3] < '1' || name[3] > '9') {
-    return "'" + instruction.text + "': a gauge's own variables are (G:Var1) to (G:Var9)";
+    instruction.op = Writes(token) ? Op::kDrop : Op::kReadNothing;
+    return Read("'" + instruction.text + "': a gauge's own variables are (G:Var1) to (G:Var9); " +
+                (Writes(token) ? "the value written is dropped" : "it reads 0"));
   }
   instruction.op = Writes(token) ? Op::kWriteGauge : Op::kReadGauge;
   instruction.index = static_cast<std::size_t>(name[3] - '1');
-  return "";
+  return std::nullopt;
 }
 
-// An M: variable: the event of the click, or where it is.
-std::string ParseMouseVariable(Instruction& instruction, const VariableToken& /*token*/) {
+// An M: variable: the event of a click, or where it is; (M:Key), the key a <Keys> script
+// answers, reads 0, as the host presses no keys.
+Finding ParseMouseVariable(Instruction& instruction, const VariableToken& /*token*/) {
   const std::string_view name = instruction.name;
   instruction.op = SameIgnoringCase(name, "Event") ? Op::kMouseEvent
                    : SameIgnoringCase(name, "X")   ? Op::kMouseX
                    : SameIgnoringCase(name, "Y")   ? Op::kMouseY
-                                                   : Op::kNumber;
-  return instruction.op != Op::kNumber ? ""
-                                       : "'" + instruction.text + "': the mouse variables are (M:Event), (M:X) and (M:Y)";
+                                                   : Op::kReadNothing;
+  if (instruction.op != Op::kReadNothing || SameIgnoringCase(name, "Key")) {
+    return std::nullopt;
+  }
+  return Read("'" + instruction.text + "': the mouse variables are (M:Event), (M:X) and (M:Y); it reads 0");
 }
 
-// The types of variable a script names, in the order the refusal of an unknown type lists them.
+// An R: string of the simulator's resources, which the host does not hold: it reads ''.
+Finding ParseResourceString(Instruction& instruction, const VariableToken& /*token*/) {
+  instruction.op = Op::kReadNothing;
+  instruction.unit = "string";
+  return std::nullopt;
+}
+
+// The types of variable a script names, in the order the guide lists them.
 struct VariableTypeRow {
   std::string_view type;
-  // Null when a script may write the variable (or, for K:, only writes it); otherwise what
-  // follows "X: variables are read only" in the refusal of a write.
-  const char* read_only_reason;
-  std::string (*parse)(Instruction& instruction, const VariableToken& token);
+  bool read_only;
+  Finding (*parse)(Instruction& instruction, const VariableToken& token);
 };
 
 constexpr std::array kVariableTypes = {
-    VariableTypeRow{"L", nullptr, ParsePanelVariable},
-    VariableTypeRow{"A", "; the scenario sets them", ParseSimulationVariable},
-    VariableTypeRow{"K", nullptr, ParseKeyEvent},
-    VariableTypeRow{"P", "", ParseClock},
-    VariableTypeRow{"E", "", ParseClock},
-    VariableTypeRow{"G", nullptr, ParseGaugeVariable},
-    VariableTypeRow{"M", "", ParseMouseVariable},
+    VariableTypeRow{"L", false, ParsePanelVariable},   VariableTypeRow{"A", false, ParseKeptVariable},
+    VariableTypeRow{"C", false, ParseKeptVariable},    VariableTypeRow{"K", false, ParseKeyEvent},
+    VariableTypeRow{"P", true, ParseEnvironmentVariable}, VariableTypeRow{"E", true, ParseEnvironmentVariable},
+    VariableTypeRow{"G", false, ParseGaugeVariable},   VariableTypeRow{"M", true, ParseMouseVariable},
+    VariableTypeRow{"R", true, ParseResourceString},
 };
 
-// "L:, A:, ... and M:": the types of kVariableTypes.
+// "L:, A:, ... and R:": the types of kVariableTypes.
 std::string KnownVariableTypes() {
   std::string known;
   for (std::size_t row = 0; row < kVariableTypes.size(); ++row) {
@@ -534,67 +603,68 @@ std::string KnownVariableTypes() {
   return known;
 }
 
-// Fills in a variable token "(...)"; the reason it is refused otherwise.
-std::string ParseVariable(Instruction& instruction) {
+// Fills in a variable token "(...)"; what the compiler found in it.
+Finding ParseVariable(Instruction& instruction) {
   const std::string& text = instruction.text;
   const std::optional<VariableToken> token = ReadVariableToken(text);
   if (!token) {
-    return "'" + text + "' is not a variable: write (L:NAME, UNIT), (A:NAME, UNIT), (>K:EVENT) or (M:Event)";
+    return Refused("'" + text + "' is not a variable: write (L:NAME, UNIT), (A:NAME, UNIT), (>K:EVENT) or (M:Event)");
   }
   const bool writes = Writes(*token);
   const std::string_view type = std::string_view(token->kind).substr(writes ? 1 : 0);
   instruction.name = token->name;
   instruction.unit = Lowered(token->unit);
   if (instruction.name.empty()) {
-    return "'" + text + "' names no variable";
+    return Refused("'" + text + "' names no variable");
   }
   const auto* const row = std::find_if(kVariableTypes.begin(), kVariableTypes.end(),
                                        [&](const VariableTypeRow& candidate) { return candidate.type == type; });
   if (row == kVariableTypes.end()) {
-    return "'" + text + "': the gauge host does not know variables of type " + std::string(type) + ":; it knows " +
-           KnownVariableTypes();
+    instruction.op = writes ? Op::kDrop : Op::kReadNothing;
+    return Read("'" + text + "': the gauge host does not know variables of type " + std::string(type) + ": (it knows " +
+                KnownVariableTypes() + "); " + (writes ? "the value written is dropped" : "it reads 0"));
   }
-  if (writes && row->read_only_reason != nullptr) {
-    return "'" + text + "': " + std::string(type) + ": variables are read only" + row->read_only_reason;
+  if (writes && row->read_only) {
+    instruction.op = Op::kDrop;
+    return Read("'" + text + "': " + std::string(type) + ": variables are read only; the value written is dropped");
   }
   return row->parse(instruction, *token);
 }
 
-// Fills in the instruction for its token; the reason it is refused otherwise.
-std::string Classify(Instruction& instruction) {
+// Fills in the instruction for its token; what the compiler found in it.
+Finding Classify(Instruction& instruction) {
   const std::string& text = instruction.text;
-  if (text.size() >= 2 && text.front() == '\'' && text.back() == '\'' &&
-      text.find('\'', 1) == text.size() - 1) {
+  if (text.size() >= 2 && text.front() == '\'' && text.back() == '\'' && text.find('\'', 1) == text.size() - 1) {
     instruction.op = Op::kString;
     instruction.name = text.substr(1, text.size() - 2);
-    return "";
+    return std::nullopt;
   }
   if (text.front() == '(' && text.back() == ')') {
     return ParseVariable(instruction);
   }
   if (text.front() == '@') {
-    return "'" + text + "' is a macro the gauge does not define";
+    return Refused("'" + text + "' is a macro the gauge does not define");
   }
   for (std::size_t row = 0; row < kOperators.size(); ++row) {
     if (!Numbered(kOperators[row]) && kOperators[row].word == text) {
       instruction.op = Op::kOperator;
       instruction.row = row;
-      return "";
+      return std::nullopt;
     }
   }
-  std::string error;
-  if (const auto numbered = ParseNumbered(text, error)) {
+  Finding finding;
+  if (const auto numbered = ParseNumbered(text, finding)) {
     instruction.op = Op::kOperator;
     instruction.row = numbered->first;
     instruction.index = numbered->second;
-    return error;
+    return finding;
   }
   if (const std::optional<double> number = ParseNumber(text)) {
     instruction.op = Op::kNumber;
     instruction.number = *number;
-    return "";
+    return std::nullopt;
   }
-  return "the gauge host does not know the token '" + text + "'";
+  return Refused("'" + text + "' is not a word of the calculator language");
 }
 
 // A problem at the instruction, in the script named by origin.
@@ -612,10 +682,13 @@ struct DepthRange {
   bool operator==(const DepthRange&) const = default;
 };
 
-// After taking `needs` values and leaving `leaves`; a path short of values runs no further.
+// After taking `needs` values and leaving `leaves`; values missing read 0, so a path short
+// of values goes on with what the instruction leaves.
 std::size_t After(std::size_t depth, StackEffect effect) {
   return depth >= kUnbounded ? kUnbounded : std::max(depth, effect.needs) - effect.needs + effect.leaves;
 }
+
+constexpr std::string_view kMissingReadZero = "; the host reads 0 for each value missing";
 
 class Compiler {
  public:
@@ -631,6 +704,7 @@ class Compiler {
       }
       Instruction instruction;
       instruction.position = offset < source.positions.size() ? source.positions[offset] : ScriptPosition{};
+      instruction.use = offset < source.uses.size() ? source.uses[offset] : instruction.position;
       const std::size_t start = offset;
       const char opening = text[offset];
       if ((opening == '\'' || opening == '(') && !SkipEnclosed(text, offset, instruction)) {
@@ -640,8 +714,8 @@ class Compiler {
         ++offset;
       }
       instruction.text = text.substr(start, offset - start);
-      if (const std::string error = Classify(instruction); !error.empty()) {
-        Error(instruction, error);
+      if (const Finding finding = Classify(instruction)) {
+        Add(instruction, finding->severity, finding->message);
       }
       instruction.needs = EffectOf(instruction).needs;
       script_.code.push_back(std::move(instruction));
@@ -661,18 +735,26 @@ class Compiler {
     } while (offset < text.size() && !(text[offset] == closing && (opening == '\'' || --depth == 0)));
     if (offset == text.size()) {
       instruction.text = text.substr(start, std::min<std::size_t>(offset - start, 40));
-      Error(instruction, opening == '\'' ? "the string " + instruction.text + " has no closing quote"
-                                         : "'" + instruction.text + "' has no closing ')'");
+      Add(instruction, Severity::kError,
+          opening == '\'' ? "the string " + instruction.text + " has no closing quote"
+                          : "'" + instruction.text + "' has no closing ')'");
       return false;
     }
     ++offset;
     return true;
   }
 
-  // Matches the blocks and the jumps with their labels, setting where each goes on.
+  // Matches the blocks and the jumps with their labels, setting where each goes on. Where
+  // the simulator's reading is not known, the host reads what the author most likely meant
+  // and says so: a '}' that closes no block is passed over, a block never closed runs to
+  // the end, an els{ after no if{ block is passed over, a jump to no label ends the run.
   void MatchBlocks() {
     std::vector<Instruction>& code = script_.code;
-    std::vector<std::size_t> open;  // the openers of the blocks not yet closed
+    struct Open {
+      std::size_t index;
+      bool after_if;  // an els{ right after an if{ block's '}'
+    };
+    std::vector<Open> open;  // the openers of the blocks not yet closed
     std::optional<std::size_t> just_closed_if;
     std::map<std::size_t, std::size_t> labels;
     for (std::size_t index = 0; index < code.size(); ++index) {
@@ -681,34 +763,49 @@ class Compiler {
       const Shape shape = ShapeOf(instruction);
       std::optional<std::size_t> closed_if;
       if (shape == Shape::kIf) {
-        open.push_back(index);
-      } else if (shape == Shape::kEls && !just_closed_if) {
-        Error(instruction, "'els{' must come right after the '}' of an if{ block");
+        open.push_back({index, false});
       } else if (shape == Shape::kEls) {
-        code[*just_closed_if].jump = index + 1;
-        open.push_back(index);
+        if (!just_closed_if) {
+          Add(instruction, Severity::kWarning, "'els{' follows no if{ block: it is passed over and its block runs");
+        } else {
+          code[*just_closed_if].jump = index + 1;
+        }
+        open.push_back({index, just_closed_if.has_value()});
       } else if (shape == Shape::kEnd && open.empty()) {
-        Error(instruction, "'}' closes no block");
+        Add(instruction, Severity::kWarning, "'}' closes no block: it is passed over");
       } else if (shape == Shape::kEnd) {
-        const std::size_t opener = open.back();
+        const Open opener = open.back();
         open.pop_back();
         // An if{ goes on past its block when its value is 0; the '}' before an els{ past the els{ block.
-        code[ShapeOf(code[opener]) == Shape::kIf ? opener : opener - 1].jump = index + 1;
-        closed_if = ShapeOf(code[opener]) == Shape::kIf ? std::optional(opener) : std::nullopt;
+        if (ShapeOf(code[opener.index]) == Shape::kIf) {
+          code[opener.index].jump = index + 1;
+          closed_if = opener.index;
+        } else if (opener.after_if) {
+          code[opener.index - 1].jump = index + 1;
+        }
       } else if (shape == Shape::kLabel && !labels.emplace(instruction.index, index).second) {
-        Error(instruction, "the label '" + instruction.text + "' is written twice; a gN must know where it goes");
+        Add(instruction, Severity::kWarning,
+            "the label '" + instruction.text + "' is written twice: a jump to it goes to the first");
       }
       just_closed_if = closed_if;
     }
-    for (const std::size_t opener : open) {
-      Error(code[opener], "'" + code[opener].text + "' is never closed by '}'");
+    for (const Open& opener : open) {
+      Add(code[opener.index], Severity::kWarning,
+          "'" + code[opener.index].text + "' is never closed by '}': its block runs to the end of the script");
+      if (ShapeOf(code[opener.index]) == Shape::kIf) {
+        code[opener.index].jump = code.size();
+      } else if (opener.after_if) {
+        code[opener.index - 1].jump = code.size();
+      }
     }
     for (Instruction& instruction : code) {
       if (ShapeOf(instruction) == Shape::kGoto) {
         const auto label = labels.find(instruction.index);
         if (label == labels.end()) {
-          Error(instruction, "'" + instruction.text + "' jumps to the label ':" + std::to_string(instruction.index) +
-                                 "', which the script does not have");
+          Add(instruction, Severity::kWarning,
+              "'" + instruction.text + "' jumps to the label ':" + std::to_string(instruction.index) +
+                  "', which the script does not have: the run ends there");
+          instruction.jump = code.size();
         } else {
           instruction.jump = label->second;
         }
@@ -731,8 +828,12 @@ class Compiler {
         continue;
       }
       const DepthRange after = Through(index, *before[index]);
-      for (const std::size_t next : NextOf(index)) {
-        std::optional<DepthRange>& reached = before[next];
+      const std::array<std::size_t, 2> next = NextOf(index);
+      for (const std::size_t successor : next) {
+        if (successor == kNowhere) {
+          continue;
+        }
+        std::optional<DepthRange>& reached = before[successor];
         const DepthRange merged = reached ? DepthRange{std::min(reached->lowest, after.lowest),
                                                        std::max(reached->highest, after.highest)}
                                           : after;
@@ -740,8 +841,8 @@ class Compiler {
           continue;
         }
         // A loop that grows the stack every time round: its depth is bounded no more.
-        reached = ++widened[next] > 4 ? DepthRange{merged.lowest, kUnbounded} : merged;
-        pending.push_back(next);
+        reached = ++widened[successor] > 4 ? DepthRange{merged.lowest, kUnbounded} : merged;
+        pending.push_back(successor);
       }
     }
     for (std::size_t index = 0; index < code.size(); ++index) {
@@ -753,13 +854,18 @@ class Compiler {
                                !(ShapeOf(code[index]) == Shape::kCase && !CaseCount(index));
       const std::size_t needs = Needs(index);
       if (depth.highest < needs) {
-        Error(code[index], "'" + code[index].text + "' needs " + Counted(needs, "value") + " but the stack holds " +
-                               (depth.highest == 0 ? "none" : "at most " + Counted(depth.highest, "value")) + " here");
+        script_.code[index].short_of_values = true;
+        Add(code[index], Severity::kWarning,
+            "'" + code[index].text + "' needs " + Counted(needs, "value") + " but the stack holds " +
+                (depth.highest == 0 ? "none" : "at most " + Counted(depth.highest, "value")) + " here" +
+                std::string(kMissingReadZero));
       }
     }
   }
 
  private:
+  static constexpr std::size_t kNowhere = std::numeric_limits<std::size_t>::max();
+
   // The count of a case when the script gives it as a number right before the value that chooses.
   std::optional<std::size_t> CaseCount(std::size_t index) const {
     const std::vector<Instruction>& code = script_.code;
@@ -782,7 +888,7 @@ class Compiler {
   DepthRange Through(std::size_t index, DepthRange depth) const {
     const Instruction& instruction = script_.code[index];
     const Shape shape = ShapeOf(instruction);
-    if (instruction.op == Op::kKeyEvent) {
+    if (instruction.op == Op::kKeyEvent || instruction.op == Op::kDrop) {
       return {depth.lowest == 0 ? 0 : depth.lowest - 1, depth.highest == 0 ? 0 : After(depth.highest, {1, 0})};
     }
     if (shape == Shape::kClear) {
@@ -797,26 +903,36 @@ class Compiler {
     return {After(depth.lowest, effect), After(depth.highest, effect)};
   }
 
-  std::vector<std::size_t> NextOf(std::size_t index) const {
+  std::array<std::size_t, 2> NextOf(std::size_t index) const {
     const Instruction& instruction = script_.code[index];
     switch (ShapeOf(instruction)) {
       case Shape::kIf: return {index + 1, instruction.jump};
       case Shape::kEnd:
-      case Shape::kGoto: return {instruction.jump};
-      case Shape::kQuit: return {};
-      default: return {index + 1};
+      case Shape::kGoto: return {instruction.jump, kNowhere};
+      case Shape::kQuit: return {kNowhere, kNowhere};
+      default: return {index + 1, kNowhere};
     }
   }
 
-  void Error(const Instruction& instruction, const std::string& message) {
-    script_.errors.push_back(At(origin_, instruction, Severity::kError, message));
+  // An error is a token no gauge may use: the simulator does not run the script.
+  void Add(const Instruction& instruction, Severity severity, const std::string& message) {
+    if (severity == Severity::kError) {
+      script_.errors.push_back({origin_.file, instruction.position, severity,
+                                message + ", so " + origin_.name + " does not run"});
+    } else {
+      script_.warnings.push_back(At(origin_, instruction, severity, message));
+    }
   }
 
   const ScriptOrigin& origin_;
   Script& script_;
 };
 
-// One run of a compiled script.
+// One run of a compiled script. What the simulator's reading cannot be known of, the host
+// reads leniently and warns of, once at each place: a value missing from the stack reads 0,
+// a string where a number is taken reads as the number it spells (0 when none), a number
+// where a string is taken as its text. A division by zero or a loop without end stops the
+// run, with the error, for the caller to report.
 class Runner {
  public:
   Runner(const Script& script, ScriptWorld& world, std::vector<Value>& stack)
@@ -852,8 +968,7 @@ class Runner {
   std::size_t Step(const Instruction& instruction, std::size_t index) {
     const std::size_t next = index + 1;
     if (stack_.size() < instruction.needs) {
-      Short(instruction, instruction.needs, stack_.size());
-      return next;
+      FillMissing(instruction, instruction.needs);
     }
     switch (instruction.op) {
       case Op::kNumber:
@@ -867,22 +982,28 @@ class Runner {
         stack_.emplace_back(variable == world_.panel_variables.end() ? 0.0 : variable->second);
         return next;
       }
-      case Op::kWritePanel:
-        if (const std::optional<double> value = PopNumber(instruction)) {
-          world_.panel_variables[instruction.name] = *value;
-          run_.events.push_back({ScriptEvent::Kind::kWrite, "write " + instruction.name + " = " + FormatNumber(*value),
-                                 instruction.name, *value});
-        }
+      case Op::kWritePanel: {
+        const double value = PopNumber(instruction);
+        world_.panel_variables[instruction.name] = value;
+        run_.events.push_back(
+            {ScriptEvent::Kind::kWrite, "write " + instruction.name + " = " + FormatNumber(value), instruction.name, value});
         return next;
-      case Op::kReadSimulation:
-        stack_.emplace_back(ReadSimulation(instruction));
+      }
+      case Op::kReadKept:
+        stack_.push_back(ReadKept(instruction));
         return next;
+      case Op::kWriteKept: {
+        KeptValue& kept = world_.kept_variables[instruction.name];
+        kept.value = std::move(stack_.back());
+        kept.unit = instruction.unit;
+        stack_.pop_back();
+        run_.events.push_back({ScriptEvent::Kind::kKept, "write " + instruction.text + " = " + FormatValue(kept.value)});
+        return next;
+      }
       case Op::kKeyEvent: {
         std::string text = "key event " + instruction.name;
         if (!stack_.empty()) {
-          if (const std::optional<double> value = PopNumber(instruction)) {
-            text += " " + FormatNumber(*value);
-          }
+          text += " " + FormatNumber(PopNumber(instruction));
         }
         run_.events.push_back({ScriptEvent::Kind::kKeyEvent, text});
         return next;
@@ -900,12 +1021,24 @@ class Runner {
         stack_.emplace_back(GaugeVariables()[instruction.index]);
         return next;
       case Op::kWriteGauge:
-        if (const std::optional<double> value = PopNumber(instruction)) {
-          GaugeVariables()[instruction.index] = *value;
-        }
+        GaugeVariables()[instruction.index] = PopNumber(instruction);
         return next;
       case Op::kReadClock:
         stack_.emplace_back(ClockReading(static_cast<Clock>(instruction.index), world_) / instruction.number);
+        return next;
+      case Op::kReadSetting: {
+        const auto set = world_.settings.find(instruction.index);
+        stack_.emplace_back((set != world_.settings.end() ? set->second : kEnvironment[instruction.index].start) /
+                            instruction.number);
+        return next;
+      }
+      case Op::kReadNothing:
+        stack_.push_back(instruction.unit == "string" ? Value(std::string()) : Value(0.0));
+        return next;
+      case Op::kDrop:
+        if (!stack_.empty()) {
+          stack_.pop_back();
+        }
         return next;
       case Op::kOperator:
         return Operate(instruction, kOperators[instruction.row], index);
@@ -917,38 +1050,38 @@ class Runner {
     const std::size_t next = index + 1;
     switch (row.shape) {
       case Shape::kNumbers:
-      case Shape::kDivide:
-        if (Typed(instruction, row.takes)) {
-          std::array<double, 3> numbers{};
-          const std::size_t base = stack_.size() - row.takes.size();
-          for (std::size_t argument = 0; argument < row.takes.size(); ++argument) {
-            numbers[argument] = std::get<double>(stack_[base + argument]);
-          }
-          stack_.resize(base);
-          if (row.shape == Shape::kDivide && numbers[1] == 0) {
-            Error(instruction, "'" + instruction.text + "' divides " + FormatNumber(numbers[0]) + " by zero");
-            return next;
-          }
-          stack_.emplace_back(row.numbers(numbers.data()));
+      case Shape::kDivide: {
+        Coerce(instruction, row.takes);
+        std::array<double, 3> numbers{};
+        const std::size_t base = stack_.size() - row.takes.size();
+        for (std::size_t argument = 0; argument < row.takes.size(); ++argument) {
+          numbers[argument] = std::get<double>(stack_[base + argument]);
         }
-        return next;
-      case Shape::kValues:
-        if (Typed(instruction, row.takes)) {
-          const std::size_t base = stack_.size() - row.takes.size();
-          Value result = row.values(&stack_[base]);
-          stack_.resize(base);
-          stack_.push_back(std::move(result));
+        stack_.resize(base);
+        if (row.shape == Shape::kDivide && numbers[1] == 0) {
+          Error(instruction, "'" + instruction.text + "' divides " + FormatNumber(numbers[0]) + " by zero");
+          return next;
         }
+        stack_.emplace_back(row.numbers(numbers.data()));
         return next;
-      case Shape::kChoose:
-        if (Typed(instruction, row.takes)) {
-          const std::size_t base = stack_.size() - 3;
-          if (std::get<double>(stack_[base + 2]) != 0) {
-            stack_[base] = std::move(stack_[base + 1]);
-          }
-          stack_.resize(base + 1);
+      }
+      case Shape::kValues: {
+        Coerce(instruction, row.takes);
+        const std::size_t base = stack_.size() - row.takes.size();
+        Value result = row.values(&stack_[base]);
+        stack_.resize(base);
+        stack_.push_back(std::move(result));
+        return next;
+      }
+      case Shape::kChoose: {
+        Coerce(instruction, row.takes);
+        const std::size_t base = stack_.size() - 3;
+        if (std::get<double>(stack_[base + 2]) != 0) {
+          stack_[base] = std::move(stack_[base + 1]);
         }
+        stack_.resize(base + 1);
         return next;
+      }
       case Shape::kDuplicate:
         stack_.push_back(stack_.back());
         return next;
@@ -971,10 +1104,8 @@ class Runner {
       case Shape::kLoad:
         stack_.push_back(Register(instruction.index));
         return next;
-      case Shape::kIf: {
-        const std::optional<double> condition = PopNumber(instruction);
-        return condition && *condition == 0 ? instruction.jump : next;
-      }
+      case Shape::kIf:
+        return PopNumber(instruction) == 0 ? instruction.jump : next;
       case Shape::kEnd:
       case Shape::kGoto:
         return instruction.jump;
@@ -992,89 +1123,96 @@ class Runner {
 
   // vK ... v1 K i case: v(i+1) when 0 <= i < K, else 0.
   void Case(const Instruction& instruction) {
-    const std::optional<double> chosen = PopNumber(instruction);
-    const std::optional<double> count = chosen ? PopNumber(instruction) : std::nullopt;
-    if (!count) {
-      return;
-    }
-    const double whole = std::trunc(*count);  // as the count is read: 2.5 values are 2
+    const double chosen = PopNumber(instruction);
+    const double count = PopNumber(instruction);
+    const double whole = std::trunc(count);  // as the count is read: 2.5 values are 2
     if (!(whole >= 0)) {
-      Error(instruction, "'" + instruction.text + "' is given a count of " + FormatNumber(*count) +
+      Error(instruction, "'" + instruction.text + "' is given a count of " + FormatNumber(count) +
                              " values: the count is 0 or more");
       return;
     }
     if (whole > static_cast<double>(stack_.size())) {
-      Short(instruction, Clamped(whole, kUnbounded) + 2, stack_.size() + 2);
-      return;
+      FillMissing(instruction, Clamped(whole, kMostTokensInARun));
     }
-    const std::size_t base = stack_.size() - static_cast<std::size_t>(whole);
-    const bool within = *chosen >= 0 && *chosen < whole;
-    Value result = within ? std::move(stack_[stack_.size() - 1 - static_cast<std::size_t>(*chosen)]) : Value(0.0);
+    const std::size_t values = Clamped(whole, stack_.size());
+    const std::size_t base = stack_.size() - values;
+    const bool within = chosen >= 0 && chosen < static_cast<double>(values);
+    Value result = within ? std::move(stack_[stack_.size() - 1 - static_cast<std::size_t>(chosen)]) : Value(0.0);
     stack_.resize(base);
     stack_.push_back(std::move(result));
   }
 
-  double ReadSimulation(const Instruction& instruction) {
-    const auto variable = world_.simulation_variables.find(instruction.name);
-    if (variable == world_.simulation_variables.end()) {
-      if (world_.unset_simulation_reads.insert(instruction.name).second) {
-        Warn(instruction, instruction.text + " was never set by the scenario; it reads 0");
+  // An A: or C: variable, as the scenario set it or a script wrote it, in the unit read.
+  Value ReadKept(const Instruction& instruction) {
+    const auto variable = world_.kept_variables.find(instruction.name);
+    if (variable == world_.kept_variables.end()) {
+      const bool text = instruction.unit == "string";
+      if (world_.warned.insert("never set " + instruction.name).second) {
+        Warn(instruction, instruction.text + " was never set by the scenario; it reads " + (text ? "''" : "0"));
       }
-      return 0;
+      return text ? Value(std::string()) : Value(0.0);
     }
-    const auto set_unit = world_.simulation_units.find(instruction.name);
-    if (set_unit == world_.simulation_units.end() || set_unit->second == instruction.unit) {
-      return variable->second;
+    const KeptValue& kept = variable->second;
+    const double* number = std::get_if<double>(&kept.value);
+    if (number == nullptr || kept.unit == instruction.unit || instruction.unit.empty()) {
+      return kept.value;
     }
-    const std::size_t set_row = UnitRowOf(set_unit->second);
-    const std::size_t read_row = instruction.index;
-    const bool plain = (set_row != kUnknownUnit && kUnits[set_row].family == Family::kPlain) ||
-                       (read_row != kUnknownUnit && kUnits[read_row].family == Family::kPlain);
-    if (set_row != kUnknownUnit && read_row != kUnknownUnit && kUnits[set_row].family == kUnits[read_row].family) {
-      const UnitRow& from = kUnits[set_row];
-      const UnitRow& target = kUnits[read_row];
-      return (variable->second * from.scale + from.offset - target.offset) / target.scale;
+    bool converted = true;
+    const double value = InUnit(*number, UnitRowOf(kept.unit), instruction.index, converted);
+    if (!converted) {
+      Warn(instruction, instruction.text + " reads " + FormatNumber(*number) + " as it was set, in " + kept.unit +
+                            ": the gauge host does not convert " + kept.unit + " to " + instruction.unit);
     }
-    if (!plain && world_.unconverted_simulation_reads.insert(instruction.text).second) {
-      Warn(instruction, instruction.text + " reads " + FormatNumber(variable->second) + " as the scenario set it, in " +
-                            set_unit->second + ": the gauge host does not convert " + set_unit->second + " to " +
-                            instruction.unit);
-    }
-    return variable->second;
+    return value;
   }
 
-  // The types of the values the operator takes, deepest first; the error on the first, from the top, that is not.
-  bool Typed(const Instruction& instruction, std::string_view takes) {
+  // The values the operator takes, deepest first, made the types it takes: a string where
+  // a number is taken reads as the number it spells, else 0; a number where a string is
+  // taken, as its text.
+  void Coerce(const Instruction& instruction, std::string_view takes) {
     const std::size_t base = stack_.size() - takes.size();
     for (std::size_t argument = takes.size(); argument-- > 0;) {
-      const Value& value = stack_[base + argument];
+      Value& value = stack_[base + argument];
       const bool number = std::holds_alternative<double>(value);
-      if ((takes[argument] == 'n' && !number) || (takes[argument] == 's' && number)) {
-        Error(instruction, "'" + instruction.text + "' needs a " + (number ? "string, not the number " : "number, not the string ") +
-                               FormatValue(value));
-        return false;
+      if (takes[argument] == 'n' && !number) {
+        const std::optional<double> spelt = ParseNumber(Trimmed(Text(value)));
+        Warn(instruction, "'" + instruction.text + "' takes a number, not the string " + FormatValue(value) +
+                              "; it reads " + FormatNumber(spelt.value_or(0)));
+        value = spelt.value_or(0);
+      } else if (takes[argument] == 's' && number) {
+        Warn(instruction, "'" + instruction.text + "' takes a string, not the number " + FormatValue(value) +
+                              "; it reads '" + FormatNumber(std::get<double>(value)) + "'");
+        value = FormatNumber(std::get<double>(value));
       }
     }
-    return true;
   }
 
-  std::optional<double> PopNumber(const Instruction& instruction) {
-    if (!Typed(instruction, "n")) {
-      return std::nullopt;
+  double PopNumber(const Instruction& instruction) {
+    if (stack_.empty()) {
+      FillMissing(instruction, 1);
     }
+    Coerce(instruction, "n");
     const double number = std::get<double>(stack_.back());
     stack_.pop_back();
     return number;
   }
 
-  void Short(const Instruction& instruction, std::size_t needs, std::size_t holds) {
-    Error(instruction, "'" + instruction.text + "' needs " + Counted(needs, "value") + " but the stack holds " +
-                           std::to_string(holds));
+  // The values missing below what the instruction needs read 0.
+  void FillMissing(const Instruction& instruction, std::size_t needs) {
+    if (!instruction.short_of_values) {
+      Warn(instruction, "'" + instruction.text + "' needs " + Counted(needs, "value") + " but the stack holds " +
+                            std::to_string(stack_.size()) + std::string(kMissingReadZero));
+    }
+    stack_.insert(stack_.begin(), needs - stack_.size(), Value(0.0));
   }
 
+  // Each warning once in the world's life: a script run every frame says it once. The
+  // trace names the script it runs.
   void Warn(const Instruction& instruction, const std::string& message) {
-    run_.events.push_back({ScriptEvent::Kind::kWarning,
-                           FormatDiagnostic({script_.origin.file, instruction.position, Severity::kWarning, message})});
+    std::string text = FormatDiagnostic({script_.origin.file, instruction.position, Severity::kWarning, message});
+    if (world_.warned.insert(text).second) {
+      run_.events.push_back({ScriptEvent::Kind::kWarning, std::move(text)});
+    }
   }
 
   void Error(const Instruction& instruction, const std::string& message) {
@@ -1102,7 +1240,7 @@ std::vector<std::string_view> OperatorWords() {
 }
 
 ScriptText TextAt(std::string_view text, ScriptPosition start) {
-  ScriptText placed{std::string(text), {}};
+  ScriptText placed{std::string(text), {}, {}};
   for (const char character : text) {
     placed.positions.push_back(start);
     start = character == '\n' ? ScriptPosition{start.line + 1, 1} : ScriptPosition{start.line, start.column + 1};
@@ -1124,9 +1262,48 @@ ScriptRun RunScript(const Script& script, ScriptWorld& world, std::vector<Value>
   return Runner(script, world, stack).Run();
 }
 
-void SetSimulationVariable(ScriptWorld& world, std::string_view name, std::string_view unit, double value) {
-  world.simulation_variables.insert_or_assign(std::string(name), value);
-  world.simulation_units.insert_or_assign(std::string(name), Lowered(Trimmed(unit)));
+std::optional<double> WrittenNumber(const std::vector<Instruction>& code, std::size_t write) {
+  return write > 0 && code[write - 1].op == Op::kNumber ? std::optional(code[write - 1].number) : std::nullopt;
+}
+
+void SetKeptVariable(ScriptWorld& world, std::string_view type, std::string_view name, std::string_view unit,
+                     const Value& value) {
+  world.kept_variables.insert_or_assign(std::string(type) + ":" + std::string(name),
+                                        KeptValue{value, Lowered(Trimmed(unit))});
+}
+
+std::optional<std::string> SettingProblem(std::string_view type, std::string_view name, std::string_view unit) {
+  const EnvironmentRow* row = EnvironmentRowOf(name);
+  const std::string variable = "(" + std::string(type) + ":" + std::string(name) + ", " + std::string(unit) + ")";
+  if (row == nullptr) {
+    return "the gauge host does not know " + variable + " (did you mean " + Closest(name, EnvironmentNames()) + "?)";
+  }
+  if (row->clock != Clock::kSetting) {
+    return "the host's clock gives " + variable + ": " + std::string(row->meaning);
+  }
+  const std::size_t held = UnitRowOf(row->unit);
+  const std::size_t given = UnitRowOf(Lowered(Trimmed(unit)));
+  if (given == kUnknownUnit || (kUnits[given].family != kUnits[held].family && !IsPlain(given))) {
+    return std::string(row->name) + " is set in " + std::string(row->unit) + ", not in '" + std::string(unit) + "'";
+  }
+  return std::nullopt;
+}
+
+void SetSetting(ScriptWorld& world, std::string_view name, std::string_view unit, double value) {
+  const EnvironmentRow* row = EnvironmentRowOf(name);
+  bool converted = true;
+  world.settings[static_cast<std::size_t>(row - kEnvironment.begin())] =
+      InUnit(value, UnitRowOf(Lowered(Trimmed(unit))), UnitRowOf(row->unit), converted);
+}
+
+std::vector<std::string> EnvironmentRows() {
+  std::vector<std::string> rows;
+  for (const EnvironmentRow& row : kEnvironment) {
+    const std::string start = row.clock == Clock::kSetting ? FormatNumber(row.start) : "the clock";
+    rows.push_back(std::string(row.name) + "|" + std::string(row.unit) + "|" + start +
+                   (row.meaning.empty() ? "" : ": " + std::string(row.meaning)));
+  }
+  return rows;
 }
 
 std::optional<double> ParseNumber(std::string_view text) {

@@ -28,10 +28,14 @@ using Value = std::variant<double, std::string>;
 
 using ScriptPosition = SourcePosition;
 
-// A script's text with the place in its file of each of its bytes.
+// A script's text with the place in its file of each of its bytes: where it is written,
+// and where the script uses it, which differ for a byte of a macro's body (written in the
+// <Macro>, used at the outermost @NAME that brought it in). `uses` is empty where they are
+// the same throughout.
 struct ScriptText {
   std::string text;
   std::vector<ScriptPosition> positions;
+  std::vector<ScriptPosition> uses;
 };
 
 // A text taken as written in its file, starting at start.
@@ -48,21 +52,26 @@ enum class Op : std::uint8_t {
   kString,          // pushes name
   kReadPanel,       // (L:name, unit)
   kWritePanel,      // (>L:name, unit)
-  kReadSimulation,  // (A:name, unit): unit lowered, index its row of the units' table
+  kReadKept,        // (A:name, unit) and (C:MODULE:name, unit): name is "A:name"; unit lowered, index its row of the units' table
+  kWriteKept,       // (>A:...) and (>C:...): kept for later reads, as the scenario's set is
   kKeyEvent,        // (>K:name), taking the value below it if there is one
   kMouseEvent,      // (M:Event)
   kMouseX,          // (M:X)
   kMouseY,          // (M:Y)
   kReadGauge,       // (G:VarN): index is N - 1
   kWriteGauge,      // (>G:VarN)
-  kReadClock,       // (P:...) and (E:...): index the clock, number the seconds of its unit
+  kReadClock,       // a P: or E: time: index the clock, number the seconds of its unit
+  kReadSetting,     // a P: or E: variable the scenario may set: index its row of the environment's table
+  kReadNothing,     // a variable the host does not know: reads 0, or '' for the unit string
+  kDrop,            // a write the host keeps nowhere: takes the value on top, when there is one
   kOperator,        // one of the operator table's words: row is its row, index the N of sN, gN...
 };
 
 struct Instruction {
   Op op = Op::kNumber;
   std::string text;  // the token as written
-  ScriptPosition position;
+  ScriptPosition position;  // where it is written
+  ScriptPosition use;       // where the script uses it: a token of a macro's body at the @NAME that brought it in
   double number = 0;
   std::string name;       // string literal, variable or key event
   std::size_t index = 0;  // the N of sN, lN, gN, :N; a G: variable's N - 1; a clock; a unit's row
@@ -70,12 +79,17 @@ struct Instruction {
   std::size_t row = 0;    // kOperator: the row of the operator table
   std::string unit;       // a variable's unit as written, lowered
   std::size_t needs = 0;  // values it takes from the stack (case: and as many as its count says)
+  bool short_of_values = false;  // on every way to it, as the compiler warned: a run says it no more
 };
 
 struct Script {
   ScriptOrigin origin;
   std::vector<Instruction> code;
-  std::vector<Diagnostic> errors;  // empty when it can run
+  // A token no gauge may use, written in the script: the simulator does not run it.
+  std::vector<Diagnostic> errors;  // empty when it runs
+  // Readings the host chose where the simulator may do otherwise, or where the designer may
+  // have meant something else: a '}' that closes no block, a value taken from an empty stack.
+  std::vector<Diagnostic> warnings;
   // The stack's depth was known before every instruction the script can reach (no gN, no
   // case with a computed count, no block that leaves a different depth each way): then a
   // script without errors never finds too few values when it runs.
@@ -97,27 +111,49 @@ constexpr std::size_t kMostTokensInARun = 100000;
 // Compiles a script that starts on a stack of depth_at_start values (0 for gauge scripts).
 Script CompileScript(const ScriptText& text, const ScriptOrigin& origin, std::size_t depth_at_start);
 
+// The number a write stores when the token just before it pushes one ("1 (>L:X, number)",
+// "0x1 (>L:X, number)"); nothing when the script computes the value. write: its index in code.
+std::optional<double> WrittenNumber(const std::vector<Instruction>& code, std::size_t write);
+
+// A value a script reads from outside the panel, as the scenario set it or a script wrote it.
+struct KeptValue {
+  Value value;
+  std::string unit;  // lowered, as it was set or written in
+};
+
 // What scripts see outside themselves; it lives as long as the panel.
 struct ScriptWorld {
-  std::map<std::string, double, std::less<>> panel_variables;       // L:, never written reads 0
-  std::map<std::string, double, std::less<>> simulation_variables;  // A:, set by the scenario
-  std::set<std::string, std::less<>> unset_simulation_reads;        // warned about once each
-  std::string mouse_event;                                          // (M:Event) of a click
-  double elapsed_seconds = 0;    // since the run's start: frame index / frames_per_second
+  std::map<std::string, double, std::less<>> panel_variables;  // L:, never written reads 0
+  // A: and C: variables, as "A:NAME" and "C:MODULE:NAME": set by the scenario or written.
+  std::map<std::string, KeptValue, std::less<>> kept_variables;
+  std::map<std::size_t, double> settings;  // P: and E: variables the scenario set, by row
+  std::string mouse_event;                 // (M:Event) of a click
+  double elapsed_seconds = 0;              // since the run's start: frame index / frames_per_second
   double frames_per_second = 18;
   std::array<double, 9>* gauge_variables = nullptr;  // G:Var1..9 of the gauge whose script runs
   double mouse_x = 0, mouse_y = 0;                   // (M:X), (M:Y) of a click
   // G:Var1..9 of scripts that belong to no gauge (eval, the module's expressions).
   std::array<double, 9> gaugeless_variables{};
-  std::map<std::string, std::string, std::less<>> simulation_units;  // A: as the scenario set it
-  std::set<std::string, std::less<>> unconverted_simulation_reads;    // warned about once each
+  std::set<std::string, std::less<>> warned;  // every run-time warning given, given once
 };
 
-// What the scenario's "set (A:NAME, UNIT) VALUE" does: the value, in that unit.
-void SetSimulationVariable(ScriptWorld& world, std::string_view name, std::string_view unit, double value);
+// What the scenario's "set (A:NAME, UNIT) VALUE" and "set (C:MODULE:NAME, UNIT) VALUE" do:
+// the value, in that unit. type: "A" or "C".
+void SetKeptVariable(ScriptWorld& world, std::string_view type, std::string_view name, std::string_view unit,
+                     const Value& value);
+
+// "set (P:NAME, UNIT) VALUE" and "(E:...)": why the variable cannot be set, or nothing;
+// then what setting it does.
+std::optional<std::string> SettingProblem(std::string_view type, std::string_view name, std::string_view unit);
+void SetSetting(ScriptWorld& world, std::string_view name, std::string_view unit, double value);
+
+// The P: and E: variables the host gives, each with the unit and value it starts with, for
+// the guide's reference: "ABSOLUTE TIME|seconds|1000 at the first frame, then the clock".
+std::vector<std::string> EnvironmentRows();
 
 struct ScriptEvent {
-  enum class Kind : std::uint8_t { kWrite, kKeyEvent, kWarning };
+  // kWrite: of a panel variable; kKept: of an A: or C: variable; kNote: what the host says of the run.
+  enum class Kind : std::uint8_t { kWrite, kKept, kKeyEvent, kNote, kWarning };
   Kind kind;
   std::string text;           // "write Tvl_CallMayday = 1", "key event TOGGLE_TAXI_LIGHTS 1", a warning
   std::string variable{};  // the panel variable written
@@ -126,11 +162,13 @@ struct ScriptEvent {
 
 struct ScriptRun {
   std::vector<ScriptEvent> events;
-  std::optional<Diagnostic> error;  // none when the script ran to its end or quit
+  // What stopped the run before its end: a division by zero, a loop without end. None when
+  // the script ran to its end or quit.
+  std::optional<Diagnostic> error;
 };
 
 // Runs a compiled script without errors on the caller's stack, which holds what the
-// script leaves.
+// script leaves. Each warning is given once in the world's life.
 ScriptRun RunScript(const Script& script, ScriptWorld& world, std::vector<Value>& stack);
 
 // A number as scripts write it: an integer, a decimal (".5", "3.") with or without an

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 #include <tuple>
 
 #include "tools/gauge_host/common/text.h"
@@ -11,13 +12,15 @@ namespace gauge_host {
 namespace {
 
 constexpr std::array kMouseEvents = {
-    MouseEventRow{"LeftSingle", "LeftRelease"},   MouseEventRow{"LeftRelease", ""},
-    MouseEventRow{"LeftDouble", "LeftRelease"},   MouseEventRow{"LeftDrag", "LeftRelease"},
-    MouseEventRow{"RightSingle", "RightRelease"}, MouseEventRow{"RightRelease", ""},
-    MouseEventRow{"RightDouble", "RightRelease"}, MouseEventRow{"RightDrag", "RightRelease"},
+    MouseEventRow{"LeftSingle", "LeftRelease"},     MouseEventRow{"LeftRelease", ""},
+    MouseEventRow{"LeftDouble", "LeftRelease"},     MouseEventRow{"LeftDrag", "LeftRelease"},
+    MouseEventRow{"RightSingle", "RightRelease"},   MouseEventRow{"RightRelease", ""},
+    MouseEventRow{"RightDouble", "RightRelease"},   MouseEventRow{"RightDrag", "RightRelease"},
     MouseEventRow{"MiddleSingle", "MiddleRelease"}, MouseEventRow{"MiddleRelease", ""},
-    MouseEventRow{"WheelUp", ""},                 MouseEventRow{"WheelDown", ""},
-    MouseEventRow{"Move", ""},                    MouseEventRow{"Leave", ""},
+    MouseEventRow{"MiddleDouble", "MiddleRelease"}, MouseEventRow{"MiddleDrag", "MiddleRelease"},
+    MouseEventRow{"WheelUp", ""},                   MouseEventRow{"WheelDown", ""},
+    MouseEventRow{"Move", ""},                      MouseEventRow{"Leave", ""},
+    MouseEventRow{"DownRepeat", ""},
 };
 
 std::vector<std::string> MouseEventNames() {
@@ -40,10 +43,14 @@ const XmlElement* FirstChild(const XmlElement& parent, std::string_view name) {
   return nullptr;
 }
 
-// A script's text: that of its <Script> child in the newer schema, else its own.
-ScriptText ScriptTextOf(const XmlElement& element) {
-  const XmlElement* script = FirstChild(element, "Script");
-  return OwnText(script != nullptr ? *script : element);
+// An element's own text, its pieces joined as the XML reader gave them.
+ScriptText OwnText(const XmlElement& element) {
+  ScriptText joined;
+  for (const XmlText& text : element.texts) {
+    joined.text += text.value;
+    joined.positions.insert(joined.positions.end(), text.positions.begin(), text.positions.end());
+  }
+  return joined;
 }
 
 // The child's own text, trimmed; "" when there is no such child.
@@ -62,38 +69,58 @@ std::string ChildAttributeOrText(const XmlElement& parent, std::string_view name
 
 bool IsNameCharacter(char c) { return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 
+// A gauge's macro: @NAME in its scripts stands for the text.
+struct Macro {
+  std::string name;
+  ScriptText text;
+};
+
+using Macros = std::map<std::string, Macro, std::less<>>;
+
 // More uses of macros than any script needs: macros built of macros that each use the next
 // twice would otherwise grow a script beyond memory.
 constexpr int kMostMacroUses = 10000;
 
-// Expands @NAME and @NAME(x,y) in a script's text, @1 and @2 within a macro standing for
-// its arguments. Each byte keeps the place it was written at: in the script, in the
-// macro's <Macro>, or in the argument; or, placed at uses, a byte of a macro's body takes
-// the place of the outermost @NAME that brought it in.
+// Expands @NAME and @NAME(x,y) in a script's text, as text, wherever they stand; inside a
+// macro, @1 to @9 stand for its arguments, whatever follows them ("@1_4" is the first
+// argument and "_4"). Each byte keeps the place it was written at (in the script, in the
+// macro's <Macro>, or in the argument) and the place the script uses it at: for a byte
+// of a macro's body, the outermost @NAME that brought it in.
 class MacroExpander {
  public:
-  enum class BodyPlaces : std::uint8_t { kInMacro, kAtUse };
+  MacroExpander(const Macros& macros, const ScriptOrigin& origin) : macros_(macros), origin_(origin) {}
 
-  MacroExpander(const std::vector<Macro>& macros, const std::string& file, const std::string& script_name,
-                BodyPlaces body_places = BodyPlaces::kInMacro)
-      : macros_(macros), file_(file), script_name_(script_name), body_places_(body_places) {}
-
-  ScriptText Expand(const ScriptText& source, const std::vector<ScriptText>* arguments) {
+  // use: the outermost @NAME being expanded, when the source is a macro's body.
+  ScriptText Expand(const ScriptText& source, const std::vector<ScriptText>* arguments,
+                    std::optional<ScriptPosition> use) {
     ScriptText out;
     const std::string& text = source.text;
     std::size_t index = 0;
     while (index < text.size() && !stopped_) {
-      std::size_t end = NameEnd(text, index);
+      const std::size_t at = text.find('@', index);
+      Append(out, source, index, std::min(at, text.size()) - index, use);
+      if (at == std::string::npos) {
+        break;
+      }
+      index = at;
+      const ScriptPosition position = PositionOf(source, index);
+      const char next = index + 1 < text.size() ? text[index + 1] : '\0';
+      if (next >= '1' && next <= '9') {
+        AppendArgument(out, static_cast<std::size_t>(next - '0'), position, arguments);
+        index += 2;
+        continue;
+      }
+      std::size_t end = index + 1;
+      while (end < text.size() && IsNameCharacter(text[end])) {
+        ++end;
+      }
       if (end == index + 1) {
-        Append(out, source, index, 1);
+        Append(out, source, index, 1, use);  // an '@' that starts no name is itself
         ++index;
         continue;
       }
       const std::string name = text.substr(index + 1, end - index - 1);
-      const ScriptPosition position = PositionOf(source, index);
-      if (std::all_of(name.begin(), name.end(), IsDigit)) {
-        AppendArgument(out, name, position, arguments);
-      } else if (!AppendMacro(out, source, end, name, position, arguments)) {
+      if (!AppendMacro(out, source, end, name, position, arguments, use)) {
         return out;
       }
       index = end;
@@ -102,46 +129,43 @@ class MacroExpander {
   }
 
   std::vector<Diagnostic>& errors() { return errors_; }
+  std::vector<Diagnostic>& warnings() { return warnings_; }
 
  private:
-  // Past the name of the @NAME at index; index + 1 when no name follows or the character is no '@'.
-  static std::size_t NameEnd(const std::string& text, std::size_t index) {
-    std::size_t end = index + 1;
-    while (text[index] == '@' && end < text.size() && IsNameCharacter(text[end])) {
-      ++end;
-    }
-    return end;
-  }
-
-  // @1, @2, ...: the macro's argument of that number.
-  void AppendArgument(ScriptText& out, const std::string& name, ScriptPosition position,
+  // @1 to @9: the macro's argument of that number.
+  void AppendArgument(ScriptText& out, std::size_t number, ScriptPosition position,
                       const std::vector<ScriptText>* arguments) {
-    const std::size_t number = std::stoul(name.substr(0, 3));
-    if (arguments != nullptr && number >= 1 && number <= arguments->size()) {
+    if (arguments == nullptr) {
+      Error(position, "'@" + std::to_string(number) + "' stands for an argument of a macro, outside any macro");
+    } else if (number <= arguments->size()) {
       const ScriptText& argument = (*arguments)[number - 1];
-      Append(out, argument, 0, argument.text.size());
-    } else if (arguments == nullptr) {
-      Error(position, "'@" + name + "' stands for an argument of a macro, outside any macro");
+      Append(out, argument, 0, argument.text.size(), std::nullopt);
     } else {
-      Error(position, "'@" + name + "' stands for argument " + name + " of a macro given " +
-                          Counted(arguments->size(), "argument"));
+      Warning(position, "'@" + std::to_string(number) + "' stands for argument " + std::to_string(number) +
+                            " of a macro given " + Counted(arguments->size(), "argument") + "; it stands for nothing");
     }
   }
 
   // @NAME or @NAME(x,y): the macro expanded, its arguments read from end on; end moves past
   // them. False when they are never closed, which ends the expansion.
   bool AppendMacro(ScriptText& out, const ScriptText& source, std::size_t& end, const std::string& name,
-                   ScriptPosition position, const std::vector<ScriptText>* arguments) {
+                   ScriptPosition position, const std::vector<ScriptText>* arguments,
+                   std::optional<ScriptPosition> use) {
     std::vector<ScriptText> macro_arguments;
-    if (end < source.text.size() && source.text[end] == '(' && !ReadArguments(source, end, arguments, macro_arguments)) {
+    if (end < source.text.size() && source.text[end] == '(' &&
+        !ReadArguments(source, end, arguments, use, macro_arguments)) {
       Error(position, "the arguments of '@" + name + "(' are never closed by ')'");
       return false;
     }
-    const Macro* macro = MacroNamed(name);
-    if (macro == nullptr) {
+    const auto macro = macros_.find(name);
+    if (macro == macros_.end()) {
+      std::vector<std::string> names;
+      for (const auto& [known, ignored] : macros_) {
+        names.push_back(known);
+      }
       Error(position, "'@" + name + "' is not a macro of this gauge" +
-                          (macros_.empty() ? std::string(": it has no <Macro>")
-                                           : " (did you mean '@" + Closest(name, MacroNames()) + "'?)"));
+                          (names.empty() ? std::string(": it has no <Macro>")
+                                         : " (did you mean '@" + Closest(name, names) + "'?)"));
     } else if (std::find(expanding_.begin(), expanding_.end(), name) != expanding_.end()) {
       Error(position, "'@" + name + "' expands into itself");
     } else if (++uses_ > kMostMacroUses) {
@@ -149,44 +173,17 @@ class MacroExpander {
       stopped_ = true;
     } else {
       expanding_.push_back(name);
-      ScriptText expanded = Expand(macro->text, &macro_arguments);
+      const ScriptText expanded = Expand(macro->second.text, &macro_arguments, use ? use : position);
       expanding_.pop_back();
-      if (body_places_ == BodyPlaces::kAtUse && expanding_.empty()) {
-        PlaceBodyAtUse(expanded, source, position);
-      }
-      Append(out, expanded, 0, expanded.text.size());
+      Append(out, expanded, 0, expanded.text.size(), std::nullopt);
     }
     return true;
-  }
-
-  // The bytes of an outermost use's expansion that were not written in the script's own
-  // text, between its first and last byte, came from macros' bodies: they take the use's place.
-  static void PlaceBodyAtUse(ScriptText& expanded, const ScriptText& script, ScriptPosition use) {
-    const auto before = [](ScriptPosition a, ScriptPosition b) {
-      return a.line != b.line ? a.line < b.line : a.column < b.column;
-    };
-    const ScriptPosition first = script.positions.empty() ? use : script.positions.front();
-    const ScriptPosition last = script.positions.empty() ? use : script.positions.back();
-    for (ScriptPosition& place : expanded.positions) {
-      if (before(place, first) || before(last, place)) {
-        place = use;
-      }
-    }
-  }
-
-  const Macro* MacroNamed(const std::string& name) const {
-    for (const Macro& macro : macros_) {
-      if (macro.name == name) {
-        return &macro;
-      }
-    }
-    return nullptr;
   }
 
   // The arguments of @NAME( at offset, split at its commas outside parentheses, trimmed and
   // expanded where they stand; offset moves past the ')'. False when it is never closed.
   bool ReadArguments(const ScriptText& source, std::size_t& offset, const std::vector<ScriptText>* arguments,
-                     std::vector<ScriptText>& read) {
+                     std::optional<ScriptPosition> use, std::vector<ScriptText>& read) {
     const std::string& text = source.text;
     int nesting = 0;
     std::size_t start = offset + 1;
@@ -203,8 +200,8 @@ class MacroExpander {
           --last;
         }
         ScriptText argument;
-        Append(argument, source, first, last - first);
-        read.push_back(Expand(argument, arguments));
+        Append(argument, source, first, last - first, use);
+        read.push_back(Expand(argument, arguments, std::nullopt));
         start = index + 1;
         if (c == ')') {
           offset = index + 1;
@@ -220,65 +217,134 @@ class MacroExpander {
     return offset < source.positions.size() ? source.positions[offset] : ScriptPosition{};
   }
 
-  static void Append(ScriptText& out, const ScriptText& source, std::size_t offset, std::size_t count) {
+  // Appends bytes of source; placed, when use is given, at the use.
+  static void Append(ScriptText& out, const ScriptText& source, std::size_t offset, std::size_t count,
+                     std::optional<ScriptPosition> use) {
     out.text.append(source.text, offset, count);
     for (std::size_t index = offset; index < offset + count; ++index) {
-      out.positions.push_back(PositionOf(source, index));
+      const ScriptPosition written = index < source.positions.size() ? source.positions[index] : ScriptPosition{};
+      out.positions.push_back(written);
+      out.uses.push_back(use ? *use : index < source.uses.size() ? source.uses[index] : written);
     }
-  }
-
-  std::vector<std::string> MacroNames() const {
-    std::vector<std::string> names;
-    for (const Macro& macro : macros_) {
-      names.push_back(macro.name);
-    }
-    return names;
   }
 
   void Error(ScriptPosition position, const std::string& message) {
-    errors_.push_back({file_, position, Severity::kError, message + " in " + script_name_});
+    errors_.push_back({origin_.file, position, Severity::kError, message + ", so " + origin_.name + " does not run"});
   }
 
-  const std::vector<Macro>& macros_;
-  const std::string& file_;
-  const std::string& script_name_;
-  BodyPlaces body_places_;
+  void Warning(ScriptPosition position, const std::string& message) {
+    warnings_.push_back({origin_.file, position, Severity::kWarning, message + " in " + origin_.name});
+  }
+
+  const Macros& macros_;
+  const ScriptOrigin& origin_;
   std::vector<std::string> expanding_;  // the macros being expanded, outermost first
   int uses_ = 0;
-  bool stopped_ = false;  // by a macro that never ends
+  bool stopped_ = false;  // by macros that never end
   std::vector<Diagnostic> errors_;
+  std::vector<Diagnostic> warnings_;
 };
 
-// The gauge's <Macro>s, a macro's text its own in the panel schema and its <MacroValue>'s
-// in the newer one; what is wrong with them into errors.
-std::vector<Macro> ReadMacros(const XmlElement& gauge, bool newer_schema, const std::string& file,
-                              std::vector<Diagnostic>& errors) {
-  std::vector<Macro> macros;
-  for (const XmlElement& child : gauge.children) {
-    if (child.name != "Macro") {
-      continue;
-    }
-    const XmlAttribute* name = child.Attribute("Name");
-    name = name != nullptr ? name : child.Attribute("id");
-    if (name == nullptr || Trimmed(name->value.value).empty()) {
-      errors.push_back({file, child.position, Severity::kError, "a <Macro> without a Name"});
-      continue;
-    }
-    const std::string macro_name(Trimmed(name->value.value));
-    if (std::any_of(macros.begin(), macros.end(), [&](const Macro& macro) { return macro.name == macro_name; })) {
-      errors.push_back({file, name->value.start, Severity::kError, "the macro " + macro_name + " is defined twice"});
-      continue;
-    }
-    const XmlElement* text = newer_schema ? FirstChild(child, "MacroValue") : &child;
-    macros.push_back({macro_name, text != nullptr ? OwnText(*text) : ScriptText{}});
+// The part of a text from `begin` to `end`, with its places.
+ScriptText Part(const ScriptText& text, std::size_t begin, std::size_t end) {
+  ScriptText part;
+  part.text = text.text.substr(begin, end - begin);
+  part.positions.assign(text.positions.begin() + static_cast<std::ptrdiff_t>(begin),
+                        text.positions.begin() + static_cast<std::ptrdiff_t>(end));
+  if (!text.uses.empty()) {
+    part.uses.assign(text.uses.begin() + static_cast<std::ptrdiff_t>(begin),
+                     text.uses.begin() + static_cast<std::ptrdiff_t>(end));
   }
-  return macros;
+  return part;
+}
+
+// The scripts a text holds as %( SCRIPT ), each ending at the ')' that closes its '(' (a
+// '%' after it may be the modulo operator), joined with a space between: they run in
+// order on one stack, as the simulator draws the text. The rest of the text is drawn as
+// written.
+ScriptText EmbeddedScripts(const ScriptText& text) {
+  ScriptText scripts;
+  const std::string& value = text.text;
+  for (std::size_t start = value.find("%("); start != std::string::npos; start = value.find("%(", start)) {
+    int depth = 0;
+    bool quoted = false;
+    std::size_t end = start + 1;
+    for (; end < value.size(); ++end) {
+      quoted = value[end] == '\'' ? !quoted : quoted;
+      depth += quoted ? 0 : value[end] == '(' ? 1 : value[end] == ')' ? -1 : 0;
+      if (depth == 0) {
+        break;
+      }
+    }
+    const ScriptText part = Part(text, start + 2, std::min(end, value.size()));
+    if (!scripts.text.empty()) {
+      scripts.text += ' ';
+      scripts.positions.push_back(part.positions.empty() ? ScriptPosition{} : part.positions.front());
+      scripts.uses.push_back(part.uses.empty() ? scripts.positions.back() : part.uses.front());
+    }
+    scripts.text += part.text;
+    scripts.positions.insert(scripts.positions.end(), part.positions.begin(), part.positions.end());
+    if (part.uses.empty()) {
+      scripts.uses.insert(scripts.uses.end(), part.positions.begin(), part.positions.end());
+    } else {
+      scripts.uses.insert(scripts.uses.end(), part.uses.begin(), part.uses.end());
+    }
+    start = end;
+  }
+  return scripts;
+}
+
+// The elements that hold scripts, in both schemas: the one home of where scripts stand.
+struct ScriptElementRow {
+  std::string_view name;
+  std::string_view within;  // the element it must stand in; "" for any
+  ScriptKind kind;
+  bool embedded;  // its text is drawn, the scripts in it written %( )%
+};
+
+constexpr std::array kScriptElements = {
+    ScriptElementRow{"Update", "", ScriptKind::kUpdate, false},
+    ScriptElementRow{"Value", "Select", ScriptKind::kSelect, false},
+    ScriptElementRow{"Expression", "Select", ScriptKind::kSelect, false},
+    ScriptElementRow{"Value", "", ScriptKind::kValue, false},
+    ScriptElementRow{"Expression", "", ScriptKind::kValue, false},
+    ScriptElementRow{"Visible", "On", ScriptKind::kKey, false},
+    ScriptElementRow{"Visible", "", ScriptKind::kVisible, false},
+    ScriptElementRow{"Visibility", "", ScriptKind::kVisible, false},
+    ScriptElementRow{"String", "", ScriptKind::kText, true},
+    ScriptElementRow{"GaugeString", "", ScriptKind::kText, true},
+    ScriptElementRow{"FormattedText", "", ScriptKind::kText, true},
+    ScriptElementRow{"Click", "", ScriptKind::kClick, false},
+    ScriptElementRow{"MouseClick", "", ScriptKind::kClick, false},
+    ScriptElementRow{"CallbackCode", "MouseArea", ScriptKind::kClick, false},
+    ScriptElementRow{"Tooltip", "", ScriptKind::kTooltip, true},
+    ScriptElementRow{"TooltipText", "", ScriptKind::kTooltip, true},
+    ScriptElementRow{"DefaultScript", "Tooltip", ScriptKind::kTooltip, true},
+    ScriptElementRow{"On", "Keys", ScriptKind::kKey, false},
+};
+
+const ScriptElementRow* ScriptElementRowOf(std::string_view name, std::string_view parent) {
+  for (const ScriptElementRow& row : kScriptElements) {
+    if (row.name == name && (row.within.empty() || row.within == parent)) {
+      return &row;
+    }
+  }
+  return nullptr;
+}
+
+RunsOn RunsOnOf(ScriptKind kind) {
+  switch (kind) {
+    case ScriptKind::kClick: return RunsOn::kClick;
+    case ScriptKind::kTooltip: return RunsOn::kHover;
+    case ScriptKind::kKey: return RunsOn::kKey;
+    default: return RunsOn::kEveryCycle;
+  }
 }
 
 // The gauge element of a file's root: <Gauge> itself, or the <SimGauge.Gauge> of a
 // <SimBase.Document>; nullptr when it is neither.
-const XmlElement* NewerGauge(const XmlElement& root) {
-  return root.name == "SimBase.Document" ? FirstChild(root, "SimGauge.Gauge") : nullptr;
+const XmlElement* GaugeElementOf(const XmlElement& root) {
+  return root.name == "Gauge" ? &root : root.name == "SimBase.Document" ? FirstChild(root, "SimGauge.Gauge") : nullptr;
 }
 
 // A rectangle in the gauge's pixels.
@@ -289,110 +355,253 @@ struct Rectangle {
   double height = 0;
 };
 
-// Reads one gauge file of either schema into its GaugeScripts.
+// Where the walk stands: the <Element> it is in, and the mouse area.
+struct WalkPlace {
+  int element = 0;
+  std::optional<std::size_t> area;  // among the gauge's areas
+  const XmlElement* area_element = nullptr;
+};
+
+// Reads one gauge file of either schema into its GaugeScripts, in one walk of its tree.
 class GaugeReader {
  public:
   explicit GaugeReader(GaugeScripts& gauge) : gauge_(gauge) {}
 
-  void ReadPanelSchema(const XmlElement& root) {
-    macros_ = ReadMacros(root, false, gauge_.file, gauge_.errors);
-    ReadUpdate(root);
-    for (const XmlElement& child : root.children) {
-      if (child.name == "Element") {
-        ReadElement(child);
-      } else if (child.name == "Mouse") {
-        ReadPanelAreas(child, {});
-      }
-    }
-  }
-
-  void ReadNewerSchema(const XmlElement& gauge) {
-    macros_ = ReadMacros(gauge, true, gauge_.file, gauge_.errors);
-    ReadUpdate(gauge);
+  void Read(const XmlElement& gauge) {
+    ReadMacros(gauge);
     Rectangle whole;
     if (const XmlElement* size = FirstChild(gauge, "Size")) {
       ReadPair(*size, whole.width, whole.height);
     }
-    for (const XmlElement& child : gauge.children) {
-      if (child.name == "Element") {
-        ReadElement(child);
-      } else if (child.name == "MouseArea") {
-        ReadNewerArea(child, whole);
-      }
-    }
+    whole_ = whole;
+    Walk(gauge, {0, std::nullopt, nullptr});
   }
 
  private:
-  void ReadUpdate(const XmlElement& gauge) {
-    const XmlElement* update = FirstChild(gauge, "Update");
-    if (update == nullptr) {
-      return;
-    }
-    if (const XmlAttribute* frequency = update->Attribute("Frequency")) {
-      const std::string_view given = Trimmed(frequency->value.value);
-      const std::optional<double> number = ParseNumber(given);
-      if (!number || *number < 1 || *number > 1000000 || *number != static_cast<std::uint32_t>(*number)) {
-        Error(frequency->value.start, "Frequency=\"" + Shown(given) +
-                                          "\": the update runs on every N-th panel cycle, N a whole number "
-                                          "from 1 to 1000000");
-      } else {
-        gauge_.update_frequency = static_cast<std::uint32_t>(*number);
-      }
-    }
-    gauge_.update = Compiled(ScriptTextOf(*update), "the <Update> script");
-  }
-
-  // The element's scripts, then those of the elements it holds, in document order.
-  void ReadElement(const XmlElement& element) {
-    const int number = ++elements_;
-    ReadElementScripts(element, number, false);
-  }
-
-  void ReadElementScripts(const XmlElement& parent, int number, bool in_select) {
-    for (const XmlElement& child : parent.children) {
-      if (child.name == "Element") {
-        ReadElement(child);
-      } else if (child.name == "Value" || child.name == "Visible") {
-        const ScriptKind kind = child.name == "Visible" ? ScriptKind::kVisible
-                                : in_select             ? ScriptKind::kSelect
-                                                        : ScriptKind::kValue;
-        const std::string tag = kind == ScriptKind::kSelect ? "<Select>" : "<" + child.name + ">";
-        gauge_.elements.push_back(
-            {kind, number, Compiled(ScriptTextOf(child), "the " + tag + " script of element " + std::to_string(number))});
-      } else {
-        ReadElementScripts(child, number, child.name == "Select");
-      }
-    }
-  }
-
-  // Every <Area> under parent, nested ones after the area that holds them, within holder.
-  void ReadPanelAreas(const XmlElement& parent, const Rectangle& holder) {
-    for (const XmlElement& child : parent.children) {
-      if (child.name != "Area") {
+  // The gauge's <Macro>s, a macro's text its own in the panel schema and its <MacroValue>'s
+  // in the newer one.
+  void ReadMacros(const XmlElement& gauge) {
+    for (const XmlElement& child : gauge.children) {
+      if (child.name != "Macro") {
         continue;
       }
-      MouseArea area = NewArea(holder);
-      ReadPanelPlace(child, holder, area);
-      area.tooltip = ChildText(child, "Tooltip");
-      area.cursor = ChildAttributeOrText(child, "Cursor", "Type");
-      area.help = ChildAttributeOrText(child, "Help", "ID");
-      if (const XmlElement* click = FirstChild(child, "Click")) {
-        MouseClick read;
-        if (const XmlAttribute* kind = click->Attribute("Kind")) {
-          AddEvents(kind->value.value, kind->value.start, read.events);
-        }
-        if (const XmlAttribute* repeat = click->Attribute("Repeat")) {
-          read.repeat = SameIgnoringCase(Trimmed(repeat->value.value), "Yes");
-          if (!read.repeat && !SameIgnoringCase(Trimmed(repeat->value.value), "No")) {
-            Error(repeat->value.start, "Repeat=\"" + Shown(repeat->value.value) + "\": write Yes or No");
-          }
-        }
-        AddClick(area, read, ScriptTextOf(*click));
+      const XmlAttribute* name = child.Attribute("Name");
+      name = name != nullptr ? name : child.Attribute("id");
+      if (name == nullptr || Trimmed(name->value.value).empty()) {
+        Warn(child.position, "a <Macro> without a Name, which no script can use");
+        continue;
       }
-      const Rectangle place{area.left, area.top, area.width, area.height};
-      gauge_.areas.push_back(std::move(area));
-      ReadPanelAreas(child, place);
+      const std::string macro_name(Trimmed(name->value.value));
+      const XmlElement* text = FirstChild(child, "MacroValue");
+      if (!macros_.emplace(macro_name, Macro{macro_name, OwnText(text != nullptr ? *text : child)}).second) {
+        Warn(name->value.start, "the macro " + macro_name + " is defined twice: @" + macro_name + " is the first");
+      }
     }
+  }
+
+  void Walk(const XmlElement& parent, const WalkPlace& place) {
+    for (const XmlElement& child : parent.children) {
+      WalkPlace inner = place;
+      if (child.name == "Macro") {
+        continue;
+      }
+      if (child.name == "Element") {
+        inner.element = ++elements_;
+      } else if (child.name == "MouseArea" || (child.name == "Area" && (parent.name == "Mouse" || parent.name == "Area")) ||
+                 (child.name == "Mouse" && FirstChild(child, "Click") != nullptr)) {
+        // A <Mouse> with a <Click> of its own is an area too: the whole gauge's.
+        inner.area = AddArea(child, place.area);
+        inner.area_element = &child;
+      } else if (const ScriptElementRow* row = ScriptElementRowOf(child.name, parent.name)) {
+        AddScript(*row, child, inner);
+      }
+      Walk(child, inner);
+    }
+  }
+
+  void AddScript(const ScriptElementRow& row, const XmlElement& element, const WalkPlace& place) {
+    if (row.kind == ScriptKind::kClick && (!place.area || gauge_.areas[*place.area].click)) {
+      if (place.area) {
+        Warn(element.position, "a second click of " + DescribeArea(gauge_.areas[*place.area]) +
+                                   ", which the simulator passes over: an area has one");
+      }
+      return;
+    }
+    ScriptText text = ScriptTextOf(element);
+    if (row.kind == ScriptKind::kUpdate) {
+      ReadFrequency(element);
+    }
+    const int number = place.area && (row.kind == ScriptKind::kClick || row.kind == ScriptKind::kTooltip)
+                           ? gauge_.areas[*place.area].number
+                           : place.element;
+    GaugeScript script;
+    script.kind = row.kind;
+    script.runs = RunsOnOf(row.kind);
+    script.element = row.name;
+    script.number = number;
+    const ScriptOrigin origin{gauge_.file, Named(row, element, place)};
+    MacroExpander expander(macros_, origin);
+    ScriptText expanded = expander.Expand(text, nullptr, std::nullopt);
+    if (row.embedded) {
+      if (expanded.text.find("%(") == std::string::npos) {
+        return;  // a text drawn as it is written
+      }
+      expanded = EmbeddedScripts(expanded);
+    }
+    if (row.kind == ScriptKind::kClick) {
+      MouseClick click;
+      click.events = EventsOf(element, *place.area_element);
+      click.repeat = RepeatOf(element);
+      click.script = gauge_.scripts.size();
+      script.events = click.events;
+      gauge_.areas[*place.area].click = std::move(click);
+    } else if (row.kind == ScriptKind::kUpdate && !gauge_.update) {
+      gauge_.update = gauge_.scripts.size();
+    }
+    script.script = expander.errors().empty() ? CompileScript(expanded, origin, 0) : Script{origin, {}, {}, {}};
+    Script& compiled = script.script;
+    compiled.errors.insert(compiled.errors.begin(), expander.errors().begin(), expander.errors().end());
+    compiled.warnings.insert(compiled.warnings.begin(), expander.warnings().begin(), expander.warnings().end());
+    gauge_.findings.insert(gauge_.findings.end(), compiled.errors.begin(), compiled.errors.end());
+    gauge_.findings.insert(gauge_.findings.end(), compiled.warnings.begin(), compiled.warnings.end());
+    gauge_.scripts.push_back(std::move(script));
+  }
+
+  // What messages and the trace call a script: "the <Update> script", "the <Select> script
+  // of element 3", "the <Click> script of area 2 (\"Mayday\")".
+  std::string Named(const ScriptElementRow& row, const XmlElement& element, const WalkPlace& place) const {
+    if (row.kind == ScriptKind::kKey) {
+      const XmlAttribute* key = row.name == "On" ? element.Attribute("Key") : nullptr;
+      key = key != nullptr || row.name != "On" ? key : element.Attribute("Event");
+      return "the <" + std::string(row.name) + "> script of a key trap" +
+             (key != nullptr ? " (" + key->name + "=" + Quoted(Shown(Trimmed(key->value.value))) + ")" : "");
+    }
+    const std::string tag = row.kind == ScriptKind::kSelect ? "<Select>" : "<" + std::string(row.name) + ">";
+    if (place.area && (row.kind == ScriptKind::kClick || row.kind == ScriptKind::kTooltip)) {
+      return "the " + tag + " script of " + DescribeArea(gauge_.areas[*place.area]);
+    }
+    return "the " + tag + " script" + (place.element > 0 ? " of element " + std::to_string(place.element) : "");
+  }
+
+  // A script's text: that of its <Script> child in the newer schema (or <CallbackCode>), else
+  // its own; a click that sends a key event by name, Event="NAME" or <KeyEvent>NAME, sends it
+  // after the script.
+  static ScriptText ScriptTextOf(const XmlElement& element) {
+    const XmlElement* script = FirstChild(element, "Script");
+    script = script != nullptr ? script : FirstChild(element, "CallbackCode");
+    ScriptText text = OwnText(script != nullptr ? *script : element);
+    const XmlAttribute* event = element.Attribute("Event");
+    const XmlElement* key_event = FirstChild(element, "KeyEvent");
+    if (event != nullptr || key_event != nullptr) {
+      const std::string name(Trimmed(event != nullptr ? event->value.value : OwnText(*key_event).text));
+      const ScriptPosition at = event != nullptr ? event->value.start : key_event->position;
+      const std::string sent = " (>K:" + name + ")";
+      text.text += sent;
+      text.positions.insert(text.positions.end(), sent.size(), at);
+    }
+    return text;
+  }
+
+  // A click's events: its Kind="LeftSingle+LeftRelease", or the <ClickType> elements in it,
+  // or else in its area; LeftSingle when it names none.
+  std::vector<std::string> EventsOf(const XmlElement& click, const XmlElement& area) {
+    std::vector<std::string> events;
+    if (const XmlAttribute* kind = click.Attribute("Kind")) {
+      AddEvents(kind->value.value, kind->value.start, events);
+    }
+    for (const XmlElement* holder : {&click, &area}) {
+      for (const XmlElement& child : holder->children) {
+        if (child.name == "ClickType") {
+          AddEvents(OwnText(child).text, child.position, events);
+        }
+      }
+      if (!events.empty()) {
+        break;
+      }
+    }
+    if (events.empty()) {
+      events.emplace_back("LeftSingle");  // a click that names no event is for LeftSingle
+    }
+    return events;
+  }
+
+  // "LeftSingle+LeftRelease": each a mouse event of the table; another is left out.
+  void AddEvents(std::string_view listed, XmlPosition position, std::vector<std::string>& events) {
+    while (!listed.empty()) {
+      const std::size_t plus = std::min(listed.find('+'), listed.size());
+      const std::string_view event = Trimmed(listed.substr(0, plus));
+      if (event.empty()) {
+        // "LeftSingle+" names nothing more.
+      } else if (MouseEventNamed(event) == nullptr) {
+        Warn(position, "'" + Shown(event) + "' is not a mouse event the gauge host knows (did you mean '" +
+                           Closest(event, MouseEventNames()) + "'?); the click is read without it");
+      } else if (std::find(events.begin(), events.end(), event) == events.end()) {
+        events.emplace_back(event);
+      }
+      listed.remove_prefix(std::min(plus + 1, listed.size()));
+    }
+  }
+
+  bool RepeatOf(const XmlElement& click) {
+    const XmlAttribute* repeat = click.Attribute("Repeat");
+    if (repeat == nullptr) {
+      return false;
+    }
+    const std::string_view given = Trimmed(repeat->value.value);
+    if (!SameIgnoringCase(given, "Yes") && !SameIgnoringCase(given, "No")) {
+      Warn(repeat->value.start, "Repeat=\"" + Shown(repeat->value.value) + "\" is read as No: write Yes or No");
+    }
+    return SameIgnoringCase(given, "Yes");
+  }
+
+  // Frequency="N", or <Frequency>N</Frequency> in the newer schema.
+  void ReadFrequency(const XmlElement& update) {
+    const XmlAttribute* attribute = update.Attribute("Frequency");
+    const XmlElement* element = FirstChild(update, "Frequency");
+    if (attribute == nullptr && element == nullptr) {
+      return;
+    }
+    const std::string given(Trimmed(attribute != nullptr ? attribute->value.value : OwnText(*element).text));
+    const XmlPosition at = attribute != nullptr ? attribute->value.start : element->position;
+    const std::optional<double> number = ParseNumber(given);
+    if (!number || *number < 1 || *number > 1000000 || *number != static_cast<std::uint32_t>(*number)) {
+      Warn(at, "Frequency=\"" + Shown(given) +
+                   "\" is read as 1: the update runs on every N-th panel cycle, N a whole number from 1 to 1000000");
+    } else {
+      gauge_.update_frequency = static_cast<std::uint32_t>(*number);
+    }
+  }
+
+  // An area of either schema, within the one holding it (the whole gauge for the outermost).
+  std::size_t AddArea(const XmlElement& element, std::optional<std::size_t> holder_index) {
+    const Rectangle holder = holder_index ? Rectangle{gauge_.areas[*holder_index].left, gauge_.areas[*holder_index].top,
+                                                      gauge_.areas[*holder_index].width, gauge_.areas[*holder_index].height}
+                                          : Rectangle{0, 0, whole_.width, whole_.height};
+    MouseArea area;
+    area.number = static_cast<int>(gauge_.areas.size()) + 1;
+    area.width = holder.width;
+    area.height = holder.height;
+    if (element.name == "Area" || element.name == "Mouse") {
+      ReadPanelPlace(element, holder, area);
+      area.tooltip = ChildText(element, "Tooltip");
+      area.cursor = ChildAttributeOrText(element, "Cursor", "Type");
+      area.help = ChildAttributeOrText(element, "Help", "ID");
+    } else {
+      double x = 0;
+      double y = 0;
+      if (const XmlElement* position = FirstChild(element, "FloatPosition")) {
+        ReadPair(*position, x, y);
+      }
+      area.left = holder.left + x;
+      area.top = holder.top + y;
+      if (const XmlElement* size = FirstChild(element, "Size")) {
+        ReadPair(*size, area.width, area.height);
+      }
+      area.tooltip = ChildText(element, "TooltipText");
+      area.cursor = ChildText(element, "CursorType");
+    }
+    gauge_.areas.push_back(std::move(area));
+    return gauge_.areas.size() - 1;
   }
 
   // Left, Top and Width, Height or Right, Bottom, within the holder; what is not given is
@@ -405,8 +614,10 @@ class GaugeReader {
       }
       const std::optional<double> number = ParseNumber(Trimmed(attribute->value.value));
       if (!number) {
-        Error(attribute->value.start, std::string(name) + "=\"" + Shown(attribute->value.value) + "\" is not a number");
-        return false;
+        Warn(attribute->value.start,
+             std::string(name) + "=\"" + Shown(attribute->value.value) + "\" is not a number; it is read as 0");
+        value = 0;
+        return true;
       }
       value = *number;
       return true;
@@ -429,126 +640,34 @@ class GaugeReader {
     read("Height", area.height);
   }
 
-  void ReadNewerArea(const XmlElement& element, const Rectangle& holder) {
-    MouseArea area = NewArea(holder);
-    double x = 0;
-    double y = 0;
-    if (const XmlElement* position = FirstChild(element, "FloatPosition")) {
-      ReadPair(*position, x, y);
-    }
-    area.left = holder.left + x;
-    area.top = holder.top + y;
-    if (const XmlElement* size = FirstChild(element, "Size")) {
-      ReadPair(*size, area.width, area.height);
-    }
-    area.tooltip = ChildText(element, "TooltipText");
-    area.cursor = ChildText(element, "CursorType");
-    if (const XmlElement* click = FirstChild(element, "MouseClick")) {
-      MouseClick read;
-      for (const XmlElement& type : click->children) {
-        if (type.name == "ClickType") {
-          AddEvents(OwnText(type).text, type.position, read.events);
-        }
-      }
-      AddClick(area, read, ScriptTextOf(*click));
-    }
-    const Rectangle place{area.left, area.top, area.width, area.height};
-    gauge_.areas.push_back(std::move(area));
-    for (const XmlElement& child : element.children) {
-      if (child.name == "MouseArea") {
-        ReadNewerArea(child, place);
-      }
-    }
-  }
-
-  MouseArea NewArea(const Rectangle& holder) const {
-    MouseArea area;
-    area.number = static_cast<int>(gauge_.areas.size()) + 1;
-    area.width = holder.width;
-    area.height = holder.height;
-    return area;
-  }
-
-  void AddClick(MouseArea& area, MouseClick& click, const ScriptText& text) {
-    if (click.events.empty()) {
-      click.events.emplace_back("LeftSingle");  // a click that names no event is for LeftSingle
-    }
-    click.script = Compiled(text, "the <Click> script of " + DescribeArea(area));
-    area.click = std::move(click);
-  }
-
-  // "LeftSingle+LeftRelease": each a mouse event of the table.
-  void AddEvents(std::string_view events, XmlPosition position, std::vector<std::string>& added) {
-    for (const std::string_view event : ListedEvents(events)) {
-      if (MouseEventNamed(event) == nullptr) {
-        Error(position, "'" + Shown(event) + "' is not a mouse event (did you mean '" + Closest(event, MouseEventNames()) +
-                      "'?)");
-      } else {
-        added.emplace_back(event);
-      }
-    }
-  }
-
   // "12.5,30": two numbers and a comma, as the newer schema writes a position or a size.
   void ReadPair(const XmlElement& element, double& first, double& second) {
     const ScriptText text = OwnText(element);
     const std::optional<std::pair<double, double>> pair = ParseNumberPair(text.text);
     if (!pair) {
-      Error(element.position, "<" + element.name + ">" + Shown(Trimmed(text.text)) + "</" + element.name + "> is not two numbers, as 0,0");
+      Warn(element.position, "<" + element.name + ">" + Shown(Trimmed(text.text)) + "</" + element.name +
+                                 "> is not two numbers, as 0,0; it is read as 0,0");
       return;
     }
     std::tie(first, second) = *pair;
   }
 
-  Script Compiled(const ScriptText& text, const std::string& name) {
-    MacroExpander expander(macros_, gauge_.file, name);
-    const ScriptText expanded = expander.Expand(text, nullptr);
-    if (!expander.errors().empty()) {
-      gauge_.errors.insert(gauge_.errors.end(), expander.errors().begin(), expander.errors().end());
-      return Script{{gauge_.file, name}, {}, expander.errors()};
-    }
-    Script script = CompileScript(expanded, {gauge_.file, name}, 0);
-    gauge_.errors.insert(gauge_.errors.end(), script.errors.begin(), script.errors.end());
-    return script;
-  }
-
-  void Error(XmlPosition position, const std::string& message) {
-    gauge_.errors.push_back({gauge_.file, position, Severity::kError, message});
+  void Warn(XmlPosition position, const std::string& message) {
+    gauge_.findings.push_back({gauge_.file, position, Severity::kWarning, message});
   }
 
   GaugeScripts& gauge_;
-  std::vector<Macro> macros_;
+  Macros macros_;
+  Rectangle whole_;
   int elements_ = 0;
 };
 
 }  // namespace
 
-// An element's own text, its pieces joined as the XML reader gave them.
-ScriptText OwnText(const XmlElement& element) {
-  ScriptText joined;
-  for (const XmlText& text : element.texts) {
-    joined.text += text.value;
-    joined.positions.insert(joined.positions.end(), text.positions.begin(), text.positions.end());
-  }
-  return joined;
-}
-
 const MouseEventRow* MouseEventNamed(std::string_view name) {
   const auto* const row = std::find_if(kMouseEvents.begin(), kMouseEvents.end(),
                                        [&](const MouseEventRow& candidate) { return candidate.name == name; });
   return row == kMouseEvents.end() ? nullptr : row;
-}
-
-std::vector<std::string_view> ListedEvents(std::string_view listed) {
-  std::vector<std::string_view> events;
-  while (!listed.empty()) {
-    const std::size_t plus = std::min(listed.find('+'), listed.size());
-    if (const std::string_view event = Trimmed(listed.substr(0, plus)); !event.empty()) {
-      events.push_back(event);
-    }
-    listed.remove_prefix(std::min(plus + 1, listed.size()));
-  }
-  return events;
 }
 
 std::string DescribeArea(const MouseArea& area) {
@@ -558,36 +677,16 @@ std::string DescribeArea(const MouseArea& area) {
 GaugeScripts GaugeScriptsOf(const XmlElement& root, const std::string& file) {
   GaugeScripts gauge;
   gauge.file = file;
-  GaugeReader reader(gauge);
-  const XmlElement* newer = NewerGauge(root);
-  if (root.name == "Gauge") {
-    reader.ReadPanelSchema(root);
-  } else if (newer != nullptr) {
-    reader.ReadNewerSchema(*newer);
+  if (const XmlElement* element = GaugeElementOf(root)) {
+    GaugeReader(gauge).Read(*element);
   } else {
-    gauge.errors.push_back({file, root.position, Severity::kError,
-                            root.name == "SimBase.Document"
-                                ? "<SimBase.Document> holds no <SimGauge.Gauge>, so it is not a gauge"
-                                : "<" + root.name + "> is not a gauge: a gauge file holds <Gauge>, or "
-                                  "<SimBase.Document> with <SimGauge.Gauge>"});
+    gauge.unusable = Diagnostic{file, root.position, Severity::kError,
+                                root.name == "SimBase.Document"
+                                    ? "<SimBase.Document> holds no <SimGauge.Gauge>, so it is not a gauge"
+                                    : "<" + root.name + "> is not a gauge: a gauge file holds <Gauge>, or "
+                                      "<SimBase.Document> with <SimGauge.Gauge>"};
   }
   return gauge;
-}
-
-std::vector<Macro> MacrosOf(const XmlElement& root) {
-  std::vector<Diagnostic> errors;  // the run's to report
-  const XmlElement* newer = NewerGauge(root);
-  return newer != nullptr ? ReadMacros(*newer, true, "", errors) : ReadMacros(root, false, "", errors);
-}
-
-ScriptText ExpandedAtUses(const std::vector<Macro>& macros, const ScriptText& text) {
-  if (macros.empty() || text.text.find('@') == std::string::npos) {
-    return text;
-  }
-  // What cannot be expanded is the run's to report.
-  const std::string unreported;
-  MacroExpander expander(macros, unreported, unreported, MacroExpander::BodyPlaces::kAtUse);
-  return expander.Expand(text, nullptr);
 }
 
 namespace {

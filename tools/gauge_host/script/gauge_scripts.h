@@ -1,9 +1,14 @@
-// The scripts of a designer's gauge file, as the host runs them, from either schema: the
-// panel schema (<Gauge> with <Macro>, <Update>, <Element> and <Mouse>/<Area>/<Click>) and
-// the newer one (<SimBase.Document> holding <SimGauge.Gauge> with <Macro>/<MacroValue>,
-// <Update>/<Script>, <Element> and <MouseArea>/<MouseClick>). Macros are expanded before a
-// script is compiled, each token keeping its place in the file; everything is compiled
-// when the scenario is checked.
+// The one reading of a designer's gauge file: one walk over either schema (the panel
+// schema: <Gauge> with <Macro>, <Update>, <Element> and <Mouse>/<Area>/<Click>; the newer
+// one: <SimBase.Document> holding <SimGauge.Gauge> with <Macro>/<MacroValue>,
+// <Update>/<Script>, <Element> and <MouseArea>/<MouseClick>) yields every script the
+// simulator runs, with what runs it, its macros expanded and each token at its place,
+// compiled once. The run plays these scripts; --check reads the variables they read and
+// write, and the presses they lose, from the same compiled form.
+//
+// What the simulator loads, this reads: a mistake in one script (a token no gauge may use)
+// keeps that script from running, and only that one; a reading the simulator may take
+// otherwise is a warning.
 #pragma once
 
 #include <cstdint>
@@ -17,10 +22,6 @@
 
 namespace gauge_host {
 
-// An element's own text, its pieces joined as the XML reader gave them, each byte with its
-// place in the file.
-ScriptText OwnText(const XmlElement& element);
-
 // The mouse events, as Kind and ClickType name them and (M:Event) reads them: the one table.
 struct MouseEventRow {
   std::string_view name;         // "LeftSingle"
@@ -30,30 +31,39 @@ struct MouseEventRow {
 // The row of the event named, or nothing when there is none.
 const MouseEventRow* MouseEventNamed(std::string_view name);
 
-// The events a Kind="LeftSingle+LeftRelease" or <ClickType>s list: split at each '+',
-// trimmed, empty ones left out.
-std::vector<std::string_view> ListedEvents(std::string_view listed);
-
-// What a gauge's script is, for those who walk them by kind.
-enum class ScriptKind : std::uint8_t {
-  kUpdate,   // the gauge's <Update>
-  kValue,    // an element's <Value>, outside a <Select>
-  kVisible,  // an element's <Visible>
-  kSelect,   // the <Value> of an element's <Select>, which picks its <Case>
-  kClick,    // a mouse area's <Click> or <MouseClick>
+// When the simulator runs a script of a gauge.
+enum class RunsOn : std::uint8_t {
+  kEveryCycle,  // <Update>, and what an element is drawn with, before the module's frame
+  kClick,       // a mouse area's click, for the events it lists
+  kHover,       // a tooltip's scripts, while the mouse rests on its area: no step of the host does that
+  kKey,         // a <Keys> trap, when its key is pressed: no step of the host presses keys
 };
 
-// A script an <Element> runs every frame.
-struct ElementScript {
+// What a gauge's script is.
+enum class ScriptKind : std::uint8_t {
+  kUpdate,   // the gauge's <Update>
+  kValue,    // an element's <Value> or <Expression>, outside a <Select>
+  kVisible,  // an element's <Visible> or <Visibility>
+  kSelect,   // the <Value> or <Expression> of an element's <Select>, which picks its <Case>
+  kText,     // the %( )% scripts of a text an element draws: <String>, <GaugeString>, <FormattedText>
+  kClick,    // a mouse area's <Click>, <MouseClick> or <CallbackCode>
+  kTooltip,  // the %( )% scripts of a tooltip
+  kKey,      // a key trap of <Keys>: its <On> and the <Visible> in it
+};
+
+struct GaugeScript {
   ScriptKind kind = ScriptKind::kValue;
-  int element = 0;  // the element's number, in document order from 1, nested ones counted
+  RunsOn runs = RunsOn::kEveryCycle;
+  std::string_view element;  // the element that holds it, as the file names it: "Update", "Visibility", "MouseClick"
+  int number = 0;            // its element's number, in document order from 1 (0 outside any); a click's or tooltip's area
+  std::vector<std::string> events;  // a click's mouse events
   Script script;
 };
 
 struct MouseClick {
   std::vector<std::string> events;  // the mouse events it answers; LeftSingle when none is named
   bool repeat = false;              // Repeat="Yes": runs again every frame while the button is held
-  Script script;
+  std::size_t script = 0;           // among the gauge's scripts
 };
 
 struct MouseArea {
@@ -69,33 +79,23 @@ struct MouseArea {
 };
 
 struct GaugeScripts {
-  std::string file;  // as the scenario names it
-  std::optional<Script> update;
+  std::string file;                    // as the scenario or --check names it
+  std::vector<GaugeScript> scripts;    // every script of the file, in document order
+  std::optional<std::size_t> update;   // the <Update> among them
   std::uint32_t update_frequency = 1;  // Frequency="N": the update runs on every N-th frame
-  std::vector<ElementScript> elements;  // in file order
   std::vector<MouseArea> areas;
-  std::vector<Diagnostic> errors;  // of the file and of every script
+  // Why the simulator does not load the file as a gauge at all; nothing else is read then.
+  std::optional<Diagnostic> unusable;
+  // The errors of the scripts that do not run, and the warnings of readings the host chose,
+  // of the file and of every script, in document order.
+  std::vector<Diagnostic> findings;
+
+  // Whether the script at index runs: the simulator runs none with an error.
+  bool Runs(std::size_t index) const { return scripts[index].script.errors.empty(); }
 };
 
 // The scripts of a gauge file of either schema, read from its root element.
 GaugeScripts GaugeScriptsOf(const XmlElement& root, const std::string& file);
-
-// A gauge's macro: @NAME in its scripts stands for the text.
-struct Macro {
-  std::string name;
-  ScriptText text;
-};
-
-// The macros of a gauge file of either schema, read from its root element; those with
-// no name or a name taken already are left out (the run reports them).
-std::vector<Macro> MacrosOf(const XmlElement& root);
-
-// A text of the gauge with its macros expanded, for --check, which reads a gauge's texts
-// as the simulator runs them without running them: a byte of a macro's body takes the
-// place of the outermost @NAME that brought it in, so that a finding in it points where
-// the text uses the macro; a byte of an argument keeps its own. A use that cannot be
-// expanded (a macro the gauge lacks, arguments never closed) is left out.
-ScriptText ExpandedAtUses(const std::vector<Macro>& macros, const ScriptText& text);
 
 // "area 2 (\"Mayday\")".
 std::string DescribeArea(const MouseArea& area);

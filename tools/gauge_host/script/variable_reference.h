@@ -1,15 +1,13 @@
 // The one reader of the calculator's variable tokens, "(L:NAME, UNIT)", "(>L:NAME, UNIT)",
 // "(A:NAME, UNIT)", "(>K:EVENT)" and "(M:Event)": the calculator compiles scripts with it,
-// --check finds the panel variables a gauge's texts read and write with it, and the trace
-// names the variable of each of the module's expressions with it. Names and units are
+// the scenario reads the variables it sets with it, and the trace names the variable of
+// each of the module's expressions with it. Names and units are
 // taken as the simulator takes them, without the white space around them.
 #pragma once
 
-#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace gauge_host {
 
@@ -23,18 +21,5 @@ struct VariableToken {
 
 // The token, parentheses included, or nullopt when it holds no ':'.
 std::optional<VariableToken> ReadVariableToken(std::string_view token);
-
-// A read or write of a panel variable found in a text.
-struct VariableReference {
-  std::size_t offset = 0;  // of its "(" in the text
-  bool write = false;
-  std::string name;
-  std::string unit;
-  bool doubled_prefix = false;
-  std::optional<double> written_value;  // a write of the number just before it: "1 (>L:...)"
-};
-
-// Every "(L:...)" and "(>L:...)" of a text as the XML parser decoded it.
-std::vector<VariableReference> FindVariableReferences(std::string_view text);
 
 }  // namespace gauge_host
