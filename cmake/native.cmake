@@ -43,6 +43,7 @@ add_executable(native_tests
   tests/native/gauge_panel_test.cpp
   tests/native/timeline_test.cpp
   tests/native/text_test.cpp
+  tests/native/published_gauges_test.cpp
   tests/support/fresh_module.cpp
   tests/support/bridge_model.cpp
   tests/support/bridge_driver.cpp

@@ -145,6 +145,45 @@ TEST(ScenarioTest, ExtremeValuesFitIn32Bits) {
   EXPECT_EQ(scenario.steps[1].number, INT32_MAX);
 }
 
+// The variables a scenario sets for the gauges' scripts: the simulation's, another
+// module's, the environment's that are not the clock's; a text in the unit string.
+TEST(ScenarioTest, SetsTheVariablesScriptsRead) {
+  struct Case {
+    const char* line;
+    std::string set;  // "TYPE NAME UNIT VALUE", or the error
+  };
+  const Case cases[] = {
+      {"set (A:PLANE ALTITUDE, feet) 3500.5", "A PLANE ALTITUDE feet 3500.5"},
+      {"set (A:COM ACTIVE FREQUENCY:1, Hz) 118500000", "A COM ACTIVE FREQUENCY:1 Hz 118500000"},
+      {"set (C:fs9gps:WaypointAirportICAO, string) 'KSEA'", "C fs9gps:WaypointAirportICAO string 'KSEA'"},
+      {"set (C:fs9gps:WaypointAirportName, string) 'Boeing Field'", "C fs9gps:WaypointAirportName string 'Boeing Field'"},
+      {"set (C:MODULE:Index, number) -2", "C MODULE:Index number -2"},
+      {"set (E:TIME OF DAY, enum) 3", "E TIME OF DAY enum 3"},
+      {"set (P:Units of measure, enum) 2", "P Units of measure enum 2"},
+      {"set (C:fs9gps:WaypointAirportICAO, string) KSEA",
+       "error: 'KSEA' is not a text: a variable in the unit string is set to 'TEXT'"},
+      {"set (P:Local time, seconds) 0",
+       "error: the host's clock gives (P:Local time, seconds): the time of day, 12:00:00 at the first frame"},
+      {"set (E:TIME OF DAYS, enum) 1", "error: the gauge host does not know (E:TIME OF DAYS, enum) (did you mean TIME OF DAY?)"},
+      {"set (K:FLAPS_SET, number) 1",
+       "error: '(K:FLAPS_SET, number)' is not a variable a scenario sets: write (A:NAME, UNIT), (C:MODULE:NAME, UNIT), "
+       "(P:NAME, UNIT) or (E:NAME, UNIT), or a panel variable's name alone"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    const Scenario scenario = ParseScenario(c.line, "s.scn");
+    if (!scenario.diagnostics.empty()) {
+      EXPECT_EQ(Messages(scenario), std::vector<std::string>{"s.scn:1: " + c.set});
+      continue;
+    }
+    ASSERT_EQ(scenario.steps.size(), 1u);
+    const ScenarioStep& step = scenario.steps[0];
+    EXPECT_EQ(step.type + " " + step.name + " " + step.unit + " " +
+                  (step.text_value ? "'" + *step.text_value + "'" : gauge_host::FormatNumber(step.number)),
+              c.set);
+  }
+}
+
 TEST(ScenarioTest, BadInputIsAnErrorWithFileAndLine) {
   struct Case {
     const char* line;

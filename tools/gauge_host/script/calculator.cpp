@@ -369,12 +369,14 @@ const EnvironmentRow* EnvironmentRowOf(std::string_view name) {
   return row == kEnvironment.end() ? nullptr : row;
 }
 
-std::vector<std::string> EnvironmentNames() {
+// " (did you mean LOCAL TIME?)" for a name a slip away from one the host gives; "" else.
+std::string Misspelt(std::string_view name) {
   std::vector<std::string> names;
   for (const EnvironmentRow& row : kEnvironment) {
     names.emplace_back(row.name);
   }
-  return names;
+  const std::string closest = Closest(name, names);
+  return EditDistance(name, closest) <= 2 ? " (did you mean " + closest + "?)" : "";
 }
 
 bool IsPlain(std::size_t unit) { return unit != kUnknownUnit && kUnits[unit].family == Family::kPlain; }
@@ -489,8 +491,7 @@ Finding ParseEnvironmentVariable(Instruction& instruction, const VariableToken& 
   const EnvironmentRow* row = EnvironmentRowOf(token.name);
   if (row == nullptr) {
     instruction.op = Op::kReadNothing;
-    return Read("the gauge host does not know '" + instruction.text + "' (did you mean " +
-                Closest(token.name, EnvironmentNames()) + "?); it reads 0");
+    return Read("the gauge host does not know '" + instruction.text + "'" + Misspelt(token.name) + "; it reads 0");
   }
   const std::size_t held = UnitRowOf(row->unit);
   instruction.op = row->clock == Clock::kSetting ? Op::kReadSetting : Op::kReadClock;
@@ -1276,7 +1277,7 @@ std::optional<std::string> SettingProblem(std::string_view type, std::string_vie
   const EnvironmentRow* row = EnvironmentRowOf(name);
   const std::string variable = "(" + std::string(type) + ":" + std::string(name) + ", " + std::string(unit) + ")";
   if (row == nullptr) {
-    return "the gauge host does not know " + variable + " (did you mean " + Closest(name, EnvironmentNames()) + "?)";
+    return "the gauge host does not know " + variable + Misspelt(name);
   }
   if (row->clock != Clock::kSetting) {
     return "the host's clock gives " + variable + ": " + std::string(row->meaning);
