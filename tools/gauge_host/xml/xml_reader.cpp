@@ -95,10 +95,10 @@ std::string Value(IXmlReader* reader) {
   return Utf8(std::wstring_view(value, length));
 }
 
-XmlText Text(std::string_view document, XmlPosition start, std::string value, bool cdata) {
+XmlText Text(const XmlSource& source, XmlPosition start, std::string value, bool cdata) {
   XmlText text;
   text.start = start;
-  text.positions = DecodedTextPositions(document, start, value, cdata);
+  text.positions = DecodedTextPositions(source, start, value, cdata);
   text.value = std::move(value);
   return text;
 }
@@ -180,7 +180,7 @@ SaxFaults StrictParse(IStream* stream) {
 
 XmlDocument ReadXmlDocument(std::string_view bytes, const std::string& file) {
   XmlDocument document;
-  const std::string text = DocumentText(bytes);
+  const XmlSource source(DocumentText(bytes));
   Held<IStream> stream;
   stream.pointer = SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size()));
   Held<IXmlReader> reader;
@@ -218,7 +218,7 @@ XmlDocument ReadXmlDocument(std::string_view bytes, const std::string& file) {
         XmlAttribute attribute;
         attribute.name = Name(reader.pointer);
         attribute.position = Position(reader.pointer);
-        attribute.value = Text(text, AttributeValueStart(text, attribute.position), Value(reader.pointer), false);
+        attribute.value = Text(source, AttributeValueStart(source, attribute.position), Value(reader.pointer), false);
         element.attributes.push_back(std::move(attribute));
       }
       reader.pointer->MoveToElement();
@@ -240,8 +240,8 @@ XmlDocument ReadXmlDocument(std::string_view bytes, const std::string& file) {
       }
       const bool cdata = type == XmlNodeType_CDATA;
       if (!open.empty() && !Trimmed(value).empty()) {
-        const XmlPosition start = TextStart(text, previous, reported, value, cdata);
-        open.back().texts.push_back(Text(text, start, std::move(value), cdata));
+        const XmlPosition start = TextStart(source, previous, reported, value, cdata);
+        open.back().texts.push_back(Text(source, start, std::move(value), cdata));
       }
     }
     previous = reported;
@@ -252,11 +252,12 @@ XmlDocument ReadXmlDocument(std::string_view bytes, const std::string& file) {
     XmlPosition position = Position(reader.pointer);
     // At the end of the input the parser may give no place: the end is the place.
     if (position.line == 0) {
-      position = EndOf(text);
+      position = EndOf(source.Text());
     }
     document.not_well_formed = NotWellFormed(file, position, ParserError(status));
   } else if (!open.empty()) {
-    document.not_well_formed = NotWellFormed(file, EndOf(text), "the file ends before <" + open.back().name + "> is closed");
+    document.not_well_formed =
+        NotWellFormed(file, EndOf(source.Text()), "the file ends before <" + open.back().name + "> is closed");
   } else if (!has_root) {
     document.not_well_formed = NotWellFormed(file, {1, 1}, "the file has no root element");
   } else if (const SaxFaults faults = StrictParse(stream.pointer); faults.found) {

@@ -46,20 +46,53 @@ struct XmlDocument {
 // "not well-formed XML: WHAT; the simulator will not load this gauge", at the place given.
 Diagnostic NotWellFormed(const std::string& file, XmlPosition position, const std::string& what);
 
-// The positions of each byte of a decoded text whose raw form starts at `start` in the
-// UTF-8 `document`: every reference ("&gt;", "&#62;") or line break ("\r\n") stands for
-// one decoded character. CDATA is taken as written, apart from its line breaks.
-std::vector<XmlPosition> DecodedTextPositions(std::string_view document, XmlPosition start, std::string_view value,
+// A place in a document: the byte it starts at, and its line and column.
+struct XmlPlace {
+  std::size_t offset = 0;
+  XmlPosition position;
+  bool operator==(const XmlPlace&) const = default;
+};
+
+// A document's UTF-8 text, with the first byte of every character and the first character
+// of every line, so that the place of a line and column is found at once however long the
+// document or its lines. A column is one character (a UTF-8 sequence, as its first byte
+// says); "\r\n", "\n" and "\r" end a line. Built once for each document read.
+class XmlSource {
+ public:
+  explicit XmlSource(std::string text);
+
+  std::string_view Text() const { return text_; }
+
+  // Where `position` is, as a walk from the start one character at a time finds it: a line
+  // of 0 or less is line 1, a line past the last is the end of the document, and a column
+  // past the end of its line is that line's break (or the end of the document).
+  XmlPlace Find(XmlPosition position) const;
+
+  // The first ';' at or after `offset`, where a reference that starts there ends;
+  // std::string_view::npos when there is none. Found without reading the text between.
+  std::size_t SemicolonFrom(std::size_t offset) const;
+
+ private:
+  std::string text_;
+  std::vector<std::size_t> character_starts_;  // a line break counts as one character; the text's size last
+  std::vector<std::size_t> line_starts_;       // each line's first character, as an index of character_starts_
+  std::vector<std::size_t> semicolons_;        // the offset of every ';', in order
+};
+
+// The positions of each byte of a decoded text whose raw form starts at `start` in
+// `source`: every reference ("&gt;", "&#62;") or line break ("\r\n") stands for one
+// decoded character. CDATA is taken as written, apart from its line breaks.
+std::vector<XmlPosition> DecodedTextPositions(const XmlSource& source, XmlPosition start, std::string_view value,
                                               bool cdata);
 
 // Where a text node's raw form starts. Parsers differ in the place they give for a text:
 // Windows gives its start, Wine a place near its end. The start is the first place from
 // `reported`, then every place after a tag's '>' or a "<![CDATA[" from `previous` (the
 // node before it) up to `reported`, whose raw text reads as `value`.
-XmlPosition TextStart(std::string_view document, XmlPosition previous, XmlPosition reported, std::string_view value,
+XmlPosition TextStart(const XmlSource& source, XmlPosition previous, XmlPosition reported, std::string_view value,
                       bool cdata);
 
 // Where an attribute's value starts: just after the quote that follows its name.
-XmlPosition AttributeValueStart(std::string_view document, XmlPosition name);
+XmlPosition AttributeValueStart(const XmlSource& source, XmlPosition name);
 
 }  // namespace gauge_host
