@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "tests/support/script_gauges.h"
 #include "tools/gauge_host/check/aircraft.h"
-#include "tools/gauge_host/script/variable_reference.h"
 
 namespace {
 
@@ -40,10 +40,9 @@ class SameEverywhere : public gauge_host::AircraftFiles {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
   const int lines = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
+  // A gauge is the input as one script, run on a click.
   const auto read_gauge = [](const std::string& file, const std::string& bytes, gauge_host::CheckSummary& into) {
-    for (gauge_host::VariableReference& reference : gauge_host::FindVariableReferences(bytes)) {
-      into.references.push_back({file, {1, static_cast<int>(reference.offset) + 1}, std::move(reference)});
-    }
+    gauge_host::AddGauge(GaugeOf(file, {bytes}), into);
   };
   const gauge_host::AircraftCheck check = gauge_host::CheckAircraft("S/A", "S/G", SameEverywhere(text), read_gauge);
   // A finding is "FILE:LINE:COL: KIND: ..." at the start of a line, FILE one of the aircraft's

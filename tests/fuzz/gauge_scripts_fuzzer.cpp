@@ -1,8 +1,9 @@
 // libFuzzer target: each input is a gauge's two macros and its update script, one a line
-// (the script takes the rest), read as the host reads a gauge file and as --check reads
-// it. Expanding macros that use each other, themselves or their arguments in any way must
-// end, every error must name its place, and, read as --check reads it, every byte of the
-// expanded script must stand at a place of the script's own text.
+// (the script takes the rest), read as the host reads a gauge file, then run once when it
+// runs. Expanding macros that use each other, themselves or their arguments in any way must
+// end, every finding must name its place, every token must be used at a place of the
+// script's own text (where --check reports it), and an error is always of a script that
+// then does not run.
 
 #include <cstdint>
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "tools/gauge_host/script/gauge_scripts.h"
 
@@ -47,24 +49,38 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   gauge.children.push_back(WithText("Update", input, 3));
   const gauge_host::GaugeScripts scripts = gauge_host::GaugeScriptsOf(gauge, "f.xml");
-  for (const gauge_host::Diagnostic& error : scripts.errors) {
-    if (error.position.line < 1 || error.position.column < 1) {
-      std::fprintf(stderr, "an error without its place: %s\n", gauge_host::FormatDiagnostic(error).c_str());
+  for (const gauge_host::Diagnostic& finding : scripts.findings) {
+    if (finding.position.line < 1 || finding.position.column < 1) {
+      std::fprintf(stderr, "a finding without its place: %s\n", gauge_host::FormatDiagnostic(finding).c_str());
       std::abort();
     }
   }
-  const gauge_host::ScriptText own = gauge_host::OwnText(gauge.children.back());
   std::set<std::pair<int, int>> own_places;
-  for (const gauge_host::ScriptPosition& place : own.positions) {
-    own_places.emplace(place.line, place.column);
-  }
-  const gauge_host::ScriptText expanded = gauge_host::ExpandedAtUses(gauge_host::MacrosOf(gauge), own);
-  for (const gauge_host::ScriptPosition& place : expanded.positions) {
-    if (expanded.positions.size() != expanded.text.size() || !own_places.contains({place.line, place.column})) {
-      std::fprintf(stderr, "a byte placed outside the script, at %d:%d: %s\n", place.line, place.column,
-                    expanded.text.c_str());
-      std::abort();
+  for (const gauge_host::XmlText& text : gauge.children.back().texts) {
+    for (const gauge_host::ScriptPosition& place : text.positions) {
+      own_places.emplace(place.line, place.column);
     }
+  }
+  std::size_t errors = 0;
+  for (std::size_t index = 0; index < scripts.scripts.size(); ++index) {
+    const gauge_host::Script& script = scripts.scripts[index].script;
+    errors += script.errors.size();
+    for (const gauge_host::Instruction& instruction : script.code) {
+      if (!own_places.contains({instruction.use.line, instruction.use.column})) {
+        std::fprintf(stderr, "a token used outside the script, at %d:%d: %s\n", instruction.use.line,
+                     instruction.use.column, instruction.text.c_str());
+        std::abort();
+      }
+    }
+    if (scripts.Runs(index)) {
+      gauge_host::ScriptWorld world;
+      std::vector<gauge_host::Value> stack;
+      gauge_host::RunScript(script, world, stack);
+    }
+  }
+  if (errors != gauge_host::ErrorCount(scripts.findings)) {
+    std::fprintf(stderr, "an error of the gauge's that is not of a script that does not run\n");
+    std::abort();
   }
   return 0;
 }

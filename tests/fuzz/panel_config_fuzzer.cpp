@@ -12,7 +12,6 @@
 
 #include "tools/gauge_host/check/lost_presses.h"
 #include "tools/gauge_host/check/panel_check.h"
-#include "tools/gauge_host/script/variable_reference.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -29,12 +28,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   summary.files = 1;
   summary.findings = gauge_host::CheckPanelConfig(text, "panel.cfg");
   check_places(summary.findings);
-  const gauge_host::ScriptText script = gauge_host::TextAt(text, {1, 1});
-  check_places(gauge_host::CheckLostPresses({{"g.xml", "Update", gauge_host::RunsOn::kEveryCycle, {}, script},
-                                             {"g.xml", "Click", gauge_host::RunsOn::kClick, {"LeftSingle"}, script}}));
-  for (gauge_host::VariableReference& reference : gauge_host::FindVariableReferences(text)) {
-    summary.references.push_back({"g.xml", {1, static_cast<int>(reference.offset) + 1}, std::move(reference)});
+  // The text is a gauge's update and its click at once.
+  gauge_host::GaugeScripts gauge;
+  gauge.file = "g.xml";
+  for (const gauge_host::ScriptKind kind : {gauge_host::ScriptKind::kUpdate, gauge_host::ScriptKind::kClick}) {
+    const bool click = kind == gauge_host::ScriptKind::kClick;
+    gauge.scripts.push_back({kind, click ? gauge_host::RunsOn::kClick : gauge_host::RunsOn::kEveryCycle,
+                             click ? "Click" : "Update", 0, click ? std::vector<std::string>{"LeftSingle"}
+                                                                  : std::vector<std::string>{},
+                             gauge_host::CompileScript(gauge_host::TextAt(text, {1, 1}), {"g.xml", "the script"}, 0)});
+    check_places(gauge.scripts.back().script.errors);
+    check_places(gauge.scripts.back().script.warnings);
   }
+  check_places(gauge_host::CheckLostPresses({gauge}));
+  summary.references = gauge_host::ReferencesOf(gauge);
   const std::vector<gauge_host::Diagnostic> findings = gauge_host::CheckReferences(summary.references);
   summary.findings.insert(summary.findings.end(), findings.begin(), findings.end());
   gauge_host::Report(summary);
