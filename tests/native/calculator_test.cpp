@@ -383,6 +383,29 @@ TEST(CalculatorTest, TheGuideListsEveryOperator) {
   EXPECT_EQ(listed, std::set<std::string>{}) << "words the guide lists that are no operators";
 }
 
+// The guide's table of the P: and E: variables is the calculator's: a row each, "| `NAME` |
+// UNIT | WHAT |", in its order.
+TEST(CalculatorTest, TheGuideListsEveryVariableOfTheEnvironment) {
+  std::ifstream guide(TVL_GUIDE_PATH);
+  ASSERT_TRUE(guide) << TVL_GUIDE_PATH;
+  std::vector<std::string> listed;
+  bool in_table = false;
+  for (std::string line; std::getline(guide, line);) {
+    in_table = line.starts_with("| Name | Unit | In the gauge host |") || (in_table && line.starts_with("|"));
+    if (in_table && line.starts_with("| `")) {
+      listed.push_back(line);
+    }
+  }
+  std::vector<std::string> rows;
+  for (const std::string& row : gauge_host::EnvironmentRows()) {
+    const std::size_t first = row.find('|');
+    const std::size_t second = row.find('|', first + 1);
+    rows.push_back("| `" + row.substr(0, first) + "` | " + row.substr(first + 1, second - first - 1) + " | " +
+                   row.substr(second + 1) + " |");
+  }
+  EXPECT_EQ(listed, rows);
+}
+
 std::vector<std::string> Texts(const std::vector<ScriptEvent>& events) {
   std::vector<std::string> texts;
   for (const ScriptEvent& event : events) {
@@ -451,7 +474,7 @@ TEST(CalculatorTest, TheScenarioSetsWhatIsNotTheClock) {
   EXPECT_EQ(gauge_host::SettingProblem("E", "TIME OF DAY", "enum"), std::nullopt);
   EXPECT_EQ(gauge_host::SettingProblem("P", "time zone offset", "hours"), std::nullopt);
   EXPECT_EQ(gauge_host::SettingProblem("P", "Local time", "seconds"),
-            "the host's clock gives (P:Local time, seconds): the time of day, 12:00:00 at the first frame");
+            "the host's clock gives (P:Local time, seconds): the time of day, 12:00:00 at the start");
   EXPECT_EQ(gauge_host::SettingProblem("E", "TIME OF DAYS", "enum"),
             "the gauge host does not know (E:TIME OF DAYS, enum) (did you mean TIME OF DAY?)");
   EXPECT_EQ(gauge_host::SettingProblem("E", "TIME ZONE OFFSET", "feet"),

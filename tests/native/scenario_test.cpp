@@ -163,7 +163,7 @@ TEST(ScenarioTest, SetsTheVariablesScriptsRead) {
       {"set (C:fs9gps:WaypointAirportICAO, string) KSEA",
        "error: 'KSEA' is not a text: a variable in the unit string is set to 'TEXT'"},
       {"set (P:Local time, seconds) 0",
-       "error: the host's clock gives (P:Local time, seconds): the time of day, 12:00:00 at the first frame"},
+       "error: the host's clock gives (P:Local time, seconds): the time of day, 12:00:00 at the start"},
       {"set (E:TIME OF DAYS, enum) 1", "error: the gauge host does not know (E:TIME OF DAYS, enum) (did you mean TIME OF DAY?)"},
       {"set (K:FLAPS_SET, number) 1",
        "error: '(K:FLAPS_SET, number)' is not a variable a scenario sets: write (A:NAME, UNIT), (C:MODULE:NAME, UNIT), "

@@ -321,7 +321,7 @@ struct EnvironmentRow {
   std::string_view meaning;
 };
 
-// The host's day: Monday 15 June 2026, 12:00 local time and 10:00 zulu at the first frame.
+// The host's day: Monday 15 June 2026, 12:00 local time and 10:00 zulu at the start.
 constexpr double kYear = 2026;
 constexpr double kMonth = 6;
 constexpr double kDayOfMonth = 15;
@@ -330,11 +330,11 @@ constexpr double kDayOfWeek = 1;    // counted from 0 on Sunday
 
 // The one home of the P: and E: variables the host gives.
 constexpr std::array kEnvironment = {
-    EnvironmentRow{"ABSOLUTE TIME", Clock::kAbsolute, "seconds", 0, "1000 at the first frame, on by one cycle a frame"},
+    EnvironmentRow{"ABSOLUTE TIME", Clock::kAbsolute, "seconds", 0, "1000 at the start, one frame's time more each frame"},
     EnvironmentRow{"SIMULATION TIME", Clock::kAbsolute, "seconds", 0, "the same as ABSOLUTE TIME"},
-    EnvironmentRow{"LOCAL TIME", Clock::kLocalTimeOfDay, "seconds", 0, "the time of day, 12:00:00 at the first frame"},
-    EnvironmentRow{"ZULU TIME", Clock::kZuluTimeOfDay, "seconds", 0, "the time of day, 10:00:00 at the first frame"},
-    EnvironmentRow{"SIMULATION RATE", Clock::kSetting, "number", 1, "1: real time"},
+    EnvironmentRow{"LOCAL TIME", Clock::kLocalTimeOfDay, "seconds", 0, "the time of day, 12:00:00 at the start"},
+    EnvironmentRow{"ZULU TIME", Clock::kZuluTimeOfDay, "seconds", 0, "the time of day, 10:00:00 at the start"},
+    EnvironmentRow{"SIMULATION RATE", Clock::kSetting, "number", 1, "real time"},
     EnvironmentRow{"TIME OF DAY", Clock::kSetting, "enum", 1, "0 dawn, 1 day, 2 dusk, 3 night"},
     EnvironmentRow{"UNITS OF MEASURE", Clock::kSetting, "enum", 0, "0 English, 1 metric with feet, 2 metric with meters"},
     EnvironmentRow{"TIME ZONE OFFSET", Clock::kSetting, "seconds", -7200, "zulu time less local time"},
@@ -372,6 +372,7 @@ const EnvironmentRow* EnvironmentRowOf(std::string_view name) {
 // " (did you mean LOCAL TIME?)" for a name a slip away from one the host gives; "" else.
 std::string Misspelt(std::string_view name) {
   std::vector<std::string> names;
+  names.reserve(kEnvironment.size());
   for (const EnvironmentRow& row : kEnvironment) {
     names.emplace_back(row.name);
   }
@@ -381,15 +382,15 @@ std::string Misspelt(std::string_view name) {
 
 bool IsPlain(std::size_t unit) { return unit != kUnknownUnit && kUnits[unit].family == Family::kPlain; }
 
-// A value held in unit `from` read in unit `to`: converted within a family; a plain unit
+// A value held in one unit read in another: converted within a family; a plain unit
 // ("number", "bool", "enum") reads any value as it is held, and so does a unit of another
 // family or one the host does not know, which `converted` then says.
-double InUnit(double value, std::size_t from, std::size_t to, bool& converted) {
+double InUnit(double value, std::size_t held, std::size_t read, bool& converted) {
   converted = true;
-  if (from != kUnknownUnit && to != kUnknownUnit && kUnits[from].family == kUnits[to].family) {
-    return (value * kUnits[from].scale + kUnits[from].offset - kUnits[to].offset) / kUnits[to].scale;
+  if (held != kUnknownUnit && read != kUnknownUnit && kUnits[held].family == kUnits[read].family) {
+    return (value * kUnits[held].scale + kUnits[held].offset - kUnits[read].offset) / kUnits[read].scale;
   }
-  converted = from == to || IsPlain(from) || IsPlain(to);
+  converted = held == read || IsPlain(held) || IsPlain(read);
   return value;
 }
 
@@ -799,17 +800,23 @@ class Compiler {
         code[opener.index - 1].jump = code.size();
       }
     }
-    for (Instruction& instruction : code) {
-      if (ShapeOf(instruction) == Shape::kGoto) {
-        const auto label = labels.find(instruction.index);
-        if (label == labels.end()) {
-          Add(instruction, Severity::kWarning,
-              "'" + instruction.text + "' jumps to the label ':" + std::to_string(instruction.index) +
-                  "', which the script does not have: the run ends there");
-          instruction.jump = code.size();
-        } else {
-          instruction.jump = label->second;
-        }
+    MatchJumps(labels);
+  }
+
+  // Each jump gN with its label :N; one to no label ends the run.
+  void MatchJumps(const std::map<std::size_t, std::size_t>& labels) {
+    for (Instruction& instruction : script_.code) {
+      if (ShapeOf(instruction) != Shape::kGoto) {
+        continue;
+      }
+      const auto label = labels.find(instruction.index);
+      if (label == labels.end()) {
+        Add(instruction, Severity::kWarning,
+            "'" + instruction.text + "' jumps to the label ':" + std::to_string(instruction.index) +
+                "', which the script does not have: the run ends there");
+        instruction.jump = script_.code.size();
+      } else {
+        instruction.jump = label->second;
       }
     }
   }
@@ -846,6 +853,12 @@ class Compiler {
         pending.push_back(successor);
       }
     }
+    WarnOfShortStacks(before);
+  }
+
+  // A token that finds too few values on every way to it.
+  void WarnOfShortStacks(const std::vector<std::optional<DepthRange>>& before) {
+    std::vector<Instruction>& code = script_.code;
     for (std::size_t index = 0; index < code.size(); ++index) {
       if (!before[index]) {
         continue;  // never reached
@@ -855,7 +868,7 @@ class Compiler {
                                !(ShapeOf(code[index]) == Shape::kCase && !CaseCount(index));
       const std::size_t needs = Needs(index);
       if (depth.highest < needs) {
-        script_.code[index].short_of_values = true;
+        code[index].short_of_values = true;
         Add(code[index], Severity::kWarning,
             "'" + code[index].text + "' needs " + Counted(needs, "value") + " but the stack holds " +
                 (depth.highest == 0 ? "none" : "at most " + Counted(depth.highest, "value")) + " here" +

@@ -97,12 +97,12 @@ class MacroExpander {
     const std::string& text = source.text;
     std::size_t index = 0;
     while (index < text.size() && !stopped_) {
-      const std::size_t at = text.find('@', index);
-      Append(out, source, index, std::min(at, text.size()) - index, use);
-      if (at == std::string::npos) {
+      const std::size_t next_at = text.find('@', index);
+      Append(out, source, index, std::min(next_at, text.size()) - index, use);
+      if (next_at == std::string::npos) {
         break;
       }
-      index = at;
+      index = next_at;
       const ScriptPosition position = PositionOf(source, index);
       const char next = index + 1 < text.size() ? text[index + 1] : '\0';
       if (next >= '1' && next <= '9') {
@@ -120,7 +120,9 @@ class MacroExpander {
         continue;
       }
       const std::string name = text.substr(index + 1, end - index - 1);
-      if (!AppendMacro(out, source, end, name, position, arguments, use)) {
+      // Where the script uses this @NAME: an argument's bytes may be written in a macro's body.
+      const ScriptPosition used = use ? *use : index < source.uses.size() ? source.uses[index] : position;
+      if (!AppendMacro(out, source, end, name, position, used, arguments, use)) {
         return out;
       }
       index = end;
@@ -149,7 +151,7 @@ class MacroExpander {
   // @NAME or @NAME(x,y): the macro expanded, its arguments read from end on; end moves past
   // them. False when they are never closed, which ends the expansion.
   bool AppendMacro(ScriptText& out, const ScriptText& source, std::size_t& end, const std::string& name,
-                   ScriptPosition position, const std::vector<ScriptText>* arguments,
+                   ScriptPosition position, ScriptPosition used, const std::vector<ScriptText>* arguments,
                    std::optional<ScriptPosition> use) {
     std::vector<ScriptText> macro_arguments;
     if (end < source.text.size() && source.text[end] == '(' &&
@@ -173,7 +175,7 @@ class MacroExpander {
       stopped_ = true;
     } else {
       expanding_.push_back(name);
-      const ScriptText expanded = Expand(macro->second.text, &macro_arguments, use ? use : position);
+      const ScriptText expanded = Expand(macro->second.text, &macro_arguments, used);
       expanding_.pop_back();
       Append(out, expanded, 0, expanded.text.size(), std::nullopt);
     }
@@ -258,37 +260,44 @@ ScriptText Part(const ScriptText& text, std::size_t begin, std::size_t end) {
   return part;
 }
 
-// The scripts a text holds as %( SCRIPT ), each ending at the ')' that closes its '(' (a
-// '%' after it may be the modulo operator), joined with a space between: they run in
-// order on one stack, as the simulator draws the text. The rest of the text is drawn as
-// written.
+// Where the script of the "%(" at start ends: at the ')' that closes its '(', strings passed
+// over (a '%' after a ')' may be the modulo operator); the end of the text when none does.
+std::size_t EmbeddedScriptEnd(const std::string& text, std::size_t start) {
+  int depth = 0;
+  bool quoted = false;
+  for (std::size_t end = start + 1; end < text.size(); ++end) {
+    quoted = text[end] == '\'' ? !quoted : quoted;
+    if (!quoted && (text[end] == '(' || text[end] == ')')) {
+      depth += text[end] == '(' ? 1 : -1;
+    }
+    if (depth == 0) {
+      return end;
+    }
+  }
+  return text.size();
+}
+
+// Appends a part of a text, its places with it.
+void AppendPart(ScriptText& to_text, const ScriptText& part) {
+  to_text.text += part.text;
+  to_text.positions.insert(to_text.positions.end(), part.positions.begin(), part.positions.end());
+  const std::vector<ScriptPosition>& uses = part.uses.empty() ? part.positions : part.uses;
+  to_text.uses.insert(to_text.uses.end(), uses.begin(), uses.end());
+}
+
+// The scripts a text holds as %( SCRIPT ), joined with a space between: they run in order
+// on one stack, as the simulator draws the text. The rest of the text is drawn as written.
 ScriptText EmbeddedScripts(const ScriptText& text) {
   ScriptText scripts;
-  const std::string& value = text.text;
-  for (std::size_t start = value.find("%("); start != std::string::npos; start = value.find("%(", start)) {
-    int depth = 0;
-    bool quoted = false;
-    std::size_t end = start + 1;
-    for (; end < value.size(); ++end) {
-      quoted = value[end] == '\'' ? !quoted : quoted;
-      depth += quoted ? 0 : value[end] == '(' ? 1 : value[end] == ')' ? -1 : 0;
-      if (depth == 0) {
-        break;
-      }
-    }
-    const ScriptText part = Part(text, start + 2, std::min(end, value.size()));
-    if (!scripts.text.empty()) {
+  for (std::size_t start = text.text.find("%("); start != std::string::npos; start = text.text.find("%(", start)) {
+    const std::size_t end = EmbeddedScriptEnd(text.text, start);
+    const ScriptText part = Part(text, start + 2, end);
+    if (!scripts.text.empty() && !part.positions.empty()) {
       scripts.text += ' ';
-      scripts.positions.push_back(part.positions.empty() ? ScriptPosition{} : part.positions.front());
-      scripts.uses.push_back(part.uses.empty() ? scripts.positions.back() : part.uses.front());
+      scripts.positions.push_back(part.positions.front());
+      scripts.uses.push_back(part.uses.empty() ? part.positions.front() : part.uses.front());
     }
-    scripts.text += part.text;
-    scripts.positions.insert(scripts.positions.end(), part.positions.begin(), part.positions.end());
-    if (part.uses.empty()) {
-      scripts.uses.insert(scripts.uses.end(), part.positions.begin(), part.positions.end());
-    } else {
-      scripts.uses.insert(scripts.uses.end(), part.uses.begin(), part.uses.end());
-    }
+    AppendPart(scripts, part);
     start = end;
   }
   return scripts;
@@ -394,7 +403,9 @@ class GaugeReader {
       const std::string macro_name(Trimmed(name->value.value));
       const XmlElement* text = FirstChild(child, "MacroValue");
       if (!macros_.emplace(macro_name, Macro{macro_name, OwnText(text != nullptr ? *text : child)}).second) {
-        Warn(name->value.start, "the macro " + macro_name + " is defined twice: @" + macro_name + " is the first");
+        std::string message = "the macro " + macro_name;
+        message += " is defined twice: @" + macro_name + " is the first";
+        Warn(name->value.start, message);
       }
     }
   }
@@ -494,10 +505,10 @@ class GaugeReader {
     const XmlElement* key_event = FirstChild(element, "KeyEvent");
     if (event != nullptr || key_event != nullptr) {
       const std::string name(Trimmed(event != nullptr ? event->value.value : OwnText(*key_event).text));
-      const ScriptPosition at = event != nullptr ? event->value.start : key_event->position;
+      const ScriptPosition named_at = event != nullptr ? event->value.start : key_event->position;
       const std::string sent = " (>K:" + name + ")";
       text.text += sent;
-      text.positions.insert(text.positions.end(), sent.size(), at);
+      text.positions.insert(text.positions.end(), sent.size(), named_at);
     }
     return text;
   }
@@ -562,10 +573,10 @@ class GaugeReader {
       return;
     }
     const std::string given(Trimmed(attribute != nullptr ? attribute->value.value : OwnText(*element).text));
-    const XmlPosition at = attribute != nullptr ? attribute->value.start : element->position;
+    const XmlPosition given_at = attribute != nullptr ? attribute->value.start : element->position;
     const std::optional<double> number = ParseNumber(given);
     if (!number || *number < 1 || *number > 1000000 || *number != static_cast<std::uint32_t>(*number)) {
-      Warn(at, "Frequency=\"" + Shown(given) +
+      Warn(given_at, "Frequency=\"" + Shown(given) +
                    "\" is read as 1: the update runs on every N-th panel cycle, N a whole number from 1 to 1000000");
     } else {
       gauge_.update_frequency = static_cast<std::uint32_t>(*number);
