@@ -238,6 +238,7 @@ const std::vector<Case> kCases = {
     // Jumps, forward and back; a loop is bounded.
     {"1 g2 5 :2 6", {}, {1.0, 6.0}},
     {"0 sp0 :1 l0 1 + sp0 l0 3 < if{ g1 } l0", {}, {3.0}},
+    {"1 g12345", {}, {}, "3: error: 'g12345': a label's number has at most 4 digits"},
     {":1 g1", {}, {}, "1: stops: the script ran 100000 tokens in one run and was stopped here: does a gN loop without end?"},
     {"1 g7 2", {}, {1.0}, "3: warning: 'g7' jumps to the label ':7', which the script does not have: the run ends there"},
     {"1 g1 :1 2 :1 3", {}, {1.0, 2.0, 3.0}, "11: warning: the label ':1' is written twice: a jump to it goes to the first"},

@@ -38,6 +38,10 @@ const std::vector<Idiom> kIdioms = {
      {{"Update", 2, {}, "(L:NAV1 pressed) ! (>L:NAV1 pressed) 3 (>L:Clock Stopwatch)"}},
      "Clock Stopwatch=3 NAV1 pressed=1",
      {}},
+    {"an '@' that starts no macro's name, in a string",
+     {{"Update", 2, {}, "'crew@ work' slen (>L:Length, number)"}},
+     "Length=10",
+     {}},
     {"a key event with a unit",
      {{"Update", 2, {}, "1 (>K:SOME_EVENT, number) 2 (>L:After, number)"}},
      "After=2",
@@ -76,6 +80,21 @@ const std::vector<Idiom> kIdioms = {
       "4:21: error: '==;' is not a word of the calculator language, so the <Visible> script of element 2 does not run"}},
 };
 
+// A click on an area whose script does not run does nothing, and says why.
+TEST(PublishedGaugesTest, AClickWhoseScriptDoesNotRun) {
+  const GaugeScripts gauge = gauge_host::GaugeScriptsOf(
+      Tree({"Gauge", 1, {}, "", {{"Mouse", 2, {}, "", {{"Area", 3, {}, "", {{"Click", 4, {}, "1 (>L:A, number) 0\""}}}}}}}),
+      "p.xml");
+  gauge_host::GaugePanel panel;
+  gauge_host::ScriptWorld world;
+  gauge_host::AddGauge(panel, gauge);
+  const gauge_host::ScriptRun run = gauge_host::RunScheduled(
+      panel, world, gauge_host::ClickOf(panel, 0, gauge.areas[0], "LeftSingle", {0, 0}, false));
+  ASSERT_EQ(run.events.size(), 1u);
+  EXPECT_EQ(run.events[0].text, "the script does not run, for its error at p.xml:4:18");
+  EXPECT_TRUE(world.panel_variables.empty());
+}
+
 // The panel variables as one frame of the gauge's scripts leaves them.
 std::string OneFrame(const GaugeScripts& gauge) {
   gauge_host::GaugePanel panel;
@@ -100,6 +119,18 @@ std::vector<std::string> Checked(const GaugeScripts& gauge) {
     findings.push_back(finding.substr(finding.find(':') + 1));
   }
   return findings;
+}
+
+// A file the simulator does not load as a gauge is one error, and nothing else of it is read.
+TEST(PublishedGaugesTest, AFileThatHoldsNoGauge) {
+  gauge_host::CheckSummary summary;
+  gauge_host::AddGauge(gauge_host::GaugeScriptsOf(Tree({"Panel", 1, {}, "", {{"Update", 2, {}, "1 (>L:A)"}}}), "p.xml"),
+                       summary);
+  EXPECT_EQ(Formatted(summary.findings),
+            std::vector<std::string>{"p.xml:1:1: error: <Panel> is not a gauge: a gauge file holds <Gauge>, or "
+                                     "<SimBase.Document> with <SimGauge.Gauge>"});
+  EXPECT_TRUE(summary.references.empty());
+  EXPECT_TRUE(summary.gauges.empty());
 }
 
 TEST(PublishedGaugesTest, LoadRunAndAreCheckedAsTheSimulatorReadsThem) {

@@ -98,7 +98,6 @@ ScriptRun RunScheduled(GaugePanel& panel, ScriptWorld& world, const ScheduledScr
   world.mouse_event = scheduled.mouse_event;
   world.mouse_x = scheduled.mouse_x;
   world.mouse_y = scheduled.mouse_y;
-  std::vector<Value> stack;
   ScriptRun run;
   if (const std::vector<Diagnostic>& errors = scheduled.script->errors; !errors.empty()) {
     // The simulator runs no script with an error in it.
@@ -107,6 +106,7 @@ ScriptRun RunScheduled(GaugePanel& panel, ScriptWorld& world, const ScheduledScr
                                                        std::to_string(first.position.line) + ":" +
                                                        std::to_string(first.position.column)});
   } else {
+    std::vector<Value> stack;
     run = RunScript(*scheduled.script, world, stack);
   }
   world.gauge_variables = nullptr;

@@ -1201,10 +1201,8 @@ class Runner {
     }
   }
 
+  // The number on top, which is there: the instruction's needs were met before it ran.
   double PopNumber(const Instruction& instruction) {
-    if (stack_.empty()) {
-      FillMissing(instruction, 1);
-    }
     Coerce(instruction, "n");
     const double number = std::get<double>(stack_.back());
     stack_.pop_back();

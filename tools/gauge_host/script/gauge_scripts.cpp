@@ -69,13 +69,8 @@ std::string ChildAttributeOrText(const XmlElement& parent, std::string_view name
 
 bool IsNameCharacter(char c) { return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 
-// A gauge's macro: @NAME in its scripts stands for the text.
-struct Macro {
-  std::string name;
-  ScriptText text;
-};
-
-using Macros = std::map<std::string, Macro, std::less<>>;
+// A gauge's macros by name: @NAME in its scripts stands for the text.
+using Macros = std::map<std::string, ScriptText, std::less<>>;
 
 // More uses of macros than any script needs: macros built of macros that each use the next
 // twice would otherwise grow a script beyond memory.
@@ -175,7 +170,7 @@ class MacroExpander {
       stopped_ = true;
     } else {
       expanding_.push_back(name);
-      const ScriptText expanded = Expand(macro->second.text, &macro_arguments, used);
+      const ScriptText expanded = Expand(macro->second, &macro_arguments, used);
       expanding_.pop_back();
       Append(out, expanded, 0, expanded.text.size(), std::nullopt);
     }
@@ -402,7 +397,7 @@ class GaugeReader {
       }
       const std::string macro_name(Trimmed(name->value.value));
       const XmlElement* text = FirstChild(child, "MacroValue");
-      if (!macros_.emplace(macro_name, Macro{macro_name, OwnText(text != nullptr ? *text : child)}).second) {
+      if (!macros_.emplace(macro_name, OwnText(text != nullptr ? *text : child)).second) {
         std::string message = "the macro " + macro_name;
         message += " is defined twice: @" + macro_name + " is the first";
         Warn(name->value.start, message);
