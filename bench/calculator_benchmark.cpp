@@ -60,8 +60,8 @@ std::vector<BenchGauge> Gauges() {
 // One hour of frames: each gauge's button pressed every five seconds, at its own frame.
 double FramesPerSecond(std::vector<BenchGauge>& gauges) {
   gauge_host::ScriptWorld world;
-  gauge_host::SetSimulationVariable(world, "ELECTRICAL MASTER BATTERY", "bool", 1);
-  gauge_host::SetSimulationVariable(world, "CIRCUIT GENERAL PANEL ON", "bool", 1);
+  gauge_host::SetKeptVariable(world, "A", "ELECTRICAL MASTER BATTERY", "bool", 1.0);
+  gauge_host::SetKeptVariable(world, "A", "CIRCUIT GENERAL PANEL ON", "bool", 1.0);
   std::vector<gauge_host::Value> stack;
   std::size_t events = 0;
   const auto start = std::chrono::steady_clock::now();
