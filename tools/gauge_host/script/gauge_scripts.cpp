@@ -242,19 +242,6 @@ class MacroExpander {
   std::vector<Diagnostic> warnings_;
 };
 
-// The part of a text from `begin` to `end`, with its places.
-ScriptText Part(const ScriptText& text, std::size_t begin, std::size_t end) {
-  ScriptText part;
-  part.text = text.text.substr(begin, end - begin);
-  part.positions.assign(text.positions.begin() + static_cast<std::ptrdiff_t>(begin),
-                        text.positions.begin() + static_cast<std::ptrdiff_t>(end));
-  if (!text.uses.empty()) {
-    part.uses.assign(text.uses.begin() + static_cast<std::ptrdiff_t>(begin),
-                     text.uses.begin() + static_cast<std::ptrdiff_t>(end));
-  }
-  return part;
-}
-
 // Where the script of the "%(" at start ends: at the ')' that closes its '(', strings passed
 // over (a '%' after a ')' may be the modulo operator); the end of the text when none does.
 std::size_t EmbeddedScriptEnd(const std::string& text, std::size_t start) {
@@ -272,12 +259,14 @@ std::size_t EmbeddedScriptEnd(const std::string& text, std::size_t start) {
   return text.size();
 }
 
-// Appends a part of a text, its places with it.
-void AppendPart(ScriptText& to_text, const ScriptText& part) {
-  to_text.text += part.text;
-  to_text.positions.insert(to_text.positions.end(), part.positions.begin(), part.positions.end());
-  const std::vector<ScriptPosition>& uses = part.uses.empty() ? part.positions : part.uses;
-  to_text.uses.insert(to_text.uses.end(), uses.begin(), uses.end());
+// Appends to `into` the bytes of `from` from `begin` to `end`, with their places.
+void AppendRange(ScriptText& into, const ScriptText& from, std::size_t begin, std::size_t end) {
+  const auto first = static_cast<std::ptrdiff_t>(begin);
+  const auto last = static_cast<std::ptrdiff_t>(end);
+  const std::vector<ScriptPosition>& uses = from.uses.empty() ? from.positions : from.uses;
+  into.text.append(from.text, begin, end - begin);
+  into.positions.insert(into.positions.end(), from.positions.begin() + first, from.positions.begin() + last);
+  into.uses.insert(into.uses.end(), uses.begin() + first, uses.begin() + last);
 }
 
 // The scripts a text holds as %( SCRIPT ), joined with a space between: they run in order
@@ -285,14 +274,13 @@ void AppendPart(ScriptText& to_text, const ScriptText& part) {
 ScriptText EmbeddedScripts(const ScriptText& text) {
   ScriptText scripts;
   for (std::size_t start = text.text.find("%("); start != std::string::npos; start = text.text.find("%(", start)) {
+    const std::size_t begin = start + 2;
     const std::size_t end = EmbeddedScriptEnd(text.text, start);
-    const ScriptText part = Part(text, start + 2, end);
-    if (!scripts.text.empty() && !part.positions.empty()) {
-      scripts.text += ' ';
-      scripts.positions.push_back(part.positions.front());
-      scripts.uses.push_back(part.uses.empty() ? part.positions.front() : part.uses.front());
+    if (!scripts.text.empty() && begin < end) {
+      AppendRange(scripts, text, begin, begin + 1);
+      scripts.text.back() = ' ';  // placed where the next script starts
     }
-    AppendPart(scripts, part);
+    AppendRange(scripts, text, begin, end);
     start = end;
   }
   return scripts;
